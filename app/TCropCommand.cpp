@@ -1,0 +1,77 @@
+// TCropCommand: the gridsnip command, runnable on any streams.
+#include "app/TCropCommand.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <new>
+#include <stdexcept>
+#include <string>
+
+#include "files/TARCGISFileTools.h"
+#include "grid/TGridError.h"
+#include "tools/TMapTools.h"
+
+namespace {
+
+// Enough significant digits that neither values nor georeferencing of a
+// typical grid are rounded on the way through.
+constexpr std::streamsize kOutputPrecision = 15;
+
+void WriteWindow(const TMap* window, int arguments, const char* const* argv, std::ostream& out) {
+    if (arguments == 6) {
+        const std::string name = argv[6];
+        std::ofstream file(name, std::ios_base::out | std::ios_base::trunc);
+        if (!file.is_open()) {
+            throw TGridError("Unable to open file " + name);
+        }
+        file.precision(kOutputPrecision);
+        TARCGISFileTools::WriteARCGISFile(window, file);
+        file.close();
+        if (!file) {
+            throw TGridError("Unable to write file " + name);
+        }
+        return;
+    }
+    out.precision(kOutputPrecision);
+    TARCGISFileTools::WriteARCGISFile(window, out);
+    out.flush();
+    if (!out) {
+        throw TGridError("Unable to write to standard output");
+    }
+}
+
+}  // namespace
+
+int TCropCommand::Run(int argc, const char* const* argv, std::istream& in, std::ostream& out,
+                      std::ostream& err) {
+    // Every failure, from the library or from memory, ends up here.
+    try {
+        const int arguments = argc - 1;
+        if (arguments < 4) {
+            throw TGridError(
+                "Usage: gridsnip NW-Longitude NW-Latitude SE-Longitude SE-Latitude input_file "
+                "output_file");
+        }
+        const double nwX = std::atof(argv[1]);
+        const double nwY = std::atof(argv[2]);
+        const double seX = std::atof(argv[3]);
+        const double seY = std::atof(argv[4]);
+        const std::unique_ptr<TMap> grid(arguments == 4
+                                             ? TARCGISFileTools::LoadARCGISFile(in)
+                                             : TARCGISFileTools::LoadARCGISFile(argv[5]));
+        const auto northWest = std::make_unique<TPoint>(nwX, nwY);
+        const auto southEast = std::make_unique<TPoint>(seX, seY);
+        const std::unique_ptr<TMap> window(
+            TMapTools::Extract(grid.get(), northWest.get(), southEast.get()));
+        WriteWindow(window.get(), arguments, argv, out);
+        return 0;
+    } catch (const TGridError& error) {
+        err << error.what() << std::endl;
+    } catch (const std::bad_alloc&) {
+        err << "Not enough memory to crop this grid" << std::endl;
+    } catch (const std::length_error&) {
+        err << "Not enough memory to crop this grid" << std::endl;
+    }
+    return 1;
+}

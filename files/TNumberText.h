@@ -1,0 +1,26 @@
+// TNumberText: the exact number text rules shared by the grid readers and writers.
+#pragma once
+
+#include <ios>
+#include <string>
+
+class TNumberText {
+  public:
+    // True when [first, last) is a number as a whole, and then sets `value`: an
+    // optional '+' not followed by another sign, then std::from_chars in general
+    // format consuming every byte without error. So "nan", "inf" and "+5" are
+    // numbers; "1e999" (out of range), "0x10", "1,5", "--3" and "+-1" are not.
+    // Never throws, never allocates.
+    static bool ParseDouble(const char* first, const char* last, double& value);
+
+    // True when `stream` would write a double exactly as printf's "%.*g" at its
+    // precision: no float-field, showpos, showpoint or uppercase flags, no
+    // pending field width, and the classic locale.
+    static bool IsPlainFormat(const std::ios_base& stream);
+
+    // The precision a plain-format stream uses for a double (6 for a negative one).
+    static int Precision(const std::ios_base& stream);
+
+    // Appends `value` as a plain-format stream at `precision` would write it.
+    static void AppendDouble(std::string& text, double value, int precision);
+};

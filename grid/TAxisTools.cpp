@@ -1,0 +1,76 @@
+// TAxisTools: conversions between an axis of cell centres and an axis of cell edges.
+#include "grid/TAxisTools.h"
+
+#include <cstdint>
+#include <limits>
+#include <memory>
+
+#include "grid/TGridError.h"
+
+TAxis* TAxisTools::PointsToIntervals(const TAxis* centres, char direction) {
+    static const char* const kWhere = "TAxisTools::PointsToIntervals";
+    if (centres == nullptr) {
+        throw TGridError("Axis is not set in TAxisTools::PointsToIntervals");
+    }
+    const std::int32_t n = centres->GetSize();
+    centres->GetPoint(0);
+    centres->GetPoint(n - 1);
+    const TPoint& first = centres->PointAt(0, kWhere);
+    const TPoint& last = centres->PointAt(n - 1, kWhere);
+    if (n == std::numeric_limits<std::int32_t>::max()) {
+        throw TGridError("Axis is too long in TAxisTools::PointsToIntervals");
+    }
+
+    const double r = centres->MbrDblResolution;
+    const double h = r * 0.5;
+    const double x0 = first.MbrDblX - h;
+    double y0;
+    double step;
+    if (first.MbrDblY > last.MbrDblY) {
+        y0 = first.MbrDblY + h;
+        step = direction == 'Y' ? -r : r;
+    } else {
+        y0 = first.MbrDblY - h;
+        step = r;
+    }
+
+    auto edges = std::make_unique<TAxis>(r);
+    edges->MbrVecPoints.reserve(static_cast<std::size_t>(n) + 1);
+    // Successive addition, each sum rounded to double, as every axis is formed.
+    double x = x0;
+    double y = y0;
+    for (std::int32_t i = 0; i <= n; ++i) {
+        edges->MbrVecPoints.push_back(new TPoint(x, y));
+        if (direction == 'X') {
+            x += r;
+        } else {
+            y += step;
+        }
+    }
+    return edges.release();
+}
+
+TAxis* TAxisTools::IntervalsToPoints(const TAxis* edges, char /*direction*/) {
+    static const char* const kWhere = "TAxisTools::IntervalsToPoints";
+    if (edges == nullptr) {
+        throw TGridError("Axis is not set in TAxisTools::IntervalsToPoints");
+    }
+    const std::int32_t n = edges->GetSize();
+    edges->GetPoint(0);
+    edges->GetPoint(n - 1);
+
+    auto centres = std::make_unique<TAxis>(edges->MbrDblResolution);
+    centres->MbrVecPoints.reserve(static_cast<std::size_t>(n) - 1);
+    for (std::int32_t i = 0; i + 1 < n; ++i) {
+        const TPoint& a = edges->PointAt(i, kWhere);
+        const TPoint& b = edges->PointAt(i + 1, kWhere);
+        // Half the edge distance beyond the first edge: the midpoint for X edges
+        // that rise and Y edges that fall.
+        const double x = b.MbrDblX > a.MbrDblX ? a.MbrDblX + (b.MbrDblX - a.MbrDblX) * 0.5
+                                               : a.MbrDblX + (a.MbrDblX - b.MbrDblX) * 0.5;
+        const double y = a.MbrDblY > b.MbrDblY ? a.MbrDblY + (b.MbrDblY - a.MbrDblY) * 0.5
+                                               : a.MbrDblY + (a.MbrDblY - b.MbrDblY) * 0.5;
+        centres->MbrVecPoints.push_back(new TPoint(x, y));
+    }
+    return centres.release();
+}

@@ -1,0 +1,131 @@
+// TAxis: segment lookup, segments, point slots and copies.
+#include "grid/TAxis.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+
+#include "TestSupport.h"
+#include "grid/TMapPoint.h"
+
+namespace {
+
+const char* const kOutOfRange = "Ordinate is out of range in TAxis::GetIndex";
+
+std::unique_ptr<TAxis> MakeAxis(std::initializer_list<double> values, char selector,
+                                double resolution = 0.5) {
+    auto axis = std::make_unique<TAxis>(resolution);
+    for (double v : values) {
+        axis->AddPoint(selector == 'X' ? new TPoint(v, 0) : new TPoint(0, v));
+    }
+    return axis;
+}
+
+}  // namespace
+
+TEST(TAxis, GetIndexOnRisingAndFallingAxes) {
+    const auto x = MakeAxis({2, 2.5, 3, 3.5}, 'X');
+    const auto y = MakeAxis({5, 4.5, 4}, 'Y');
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const TAxis* axis;
+        char selector;
+        double ordinate;
+        int index;  // -1: out of range
+    } cases[] = {
+        {x.get(), 'X', 2, 0},    {x.get(), 'X', 2.5, 1},   {x.get(), 'X', 3.49, 2},
+        {x.get(), 'X', 3.5, 2},  {x.get(), 'X', 1.99, -1}, {x.get(), 'X', 3.51, -1},
+        {x.get(), 'X', nan, -1}, {y.get(), 'Y', 5, 0},     {y.get(), 'Y', 4.5, 0},
+        {y.get(), 'Y', 4.49, 1}, {y.get(), 'Y', 4, 1},     {y.get(), 'Y', 5.01, -1},
+        {y.get(), 'Z', 4.49, 1},  // any selector other than 'X' reads Y
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ordinate);
+        if (c.index < 0) {
+            EXPECT_EQ(MessageOf([&] { c.axis->GetIndex(c.ordinate, c.selector); }), kOutOfRange);
+        } else {
+            EXPECT_EQ(c.axis->GetIndex(c.ordinate, c.selector), c.index);
+        }
+    }
+}
+
+TEST(TAxis, GetIndexRefusesAxesWithoutSegmentsAndEmptySlots) {
+    const auto one = MakeAxis({2}, 'X');
+    EXPECT_EQ(MessageOf([&] { one->GetIndex(2, 'X'); }), kOutOfRange);
+    const TAxis empty(0.5);
+    EXPECT_EQ(MessageOf([&] { empty.GetIndex(2, 'X'); }), kOutOfRange);
+    TAxis holes(0.5, 3);
+    holes.SetPoint(0, new TPoint(0, 0));
+    EXPECT_EQ(MessageOf([&] { holes.GetIndex(0, 'X'); }),
+              "Axis point is not set in TAxis::GetIndex");
+}
+
+TEST(TAxis, SetAndGetPointCheckTheIndex) {
+    TAxis axis(1.0, 2);
+    EXPECT_EQ(axis.GetSize(), 2);
+    EXPECT_EQ(axis.GetPoint(1), nullptr);
+    axis.SetPoint(1, new TPoint(7, 8));
+    axis.SetPoint(1, new TPoint(9, 10));  // replaces (and deletes) the first
+    EXPECT_EQ(axis.GetPoint(1)->MbrDblX, 9);
+    TPoint stray(0, 0);
+    for (int index : {-1, 2}) {
+        EXPECT_EQ(MessageOf([&] { axis.SetPoint(index, &stray); }),
+                  "Index is out of range in TAxis::SetPoint");
+        EXPECT_EQ(MessageOf([&] { axis.GetPoint(index); }),
+                  "Index is out of range in TAxis::GetPoint");
+    }
+    EXPECT_EQ(MessageOf([] { TAxis(1.0, -1); }), "Size cannot be negative in TAxis::TAxis");
+}
+
+TEST(TAxis, GetSegmentChecksStartThenEndThenOrder) {
+    const auto axis = MakeAxis({0, 1, 2, 3}, 'X', 1.0);
+    struct Case {
+        int start, end;
+        const char* message;
+    } cases[] = {
+        {2, 1, "Start index is greater than end index in TAxis::GetSegment"},
+        {0, 4, "End index is out of range in TAxis::GetSegment"},
+        {0, -1, "End index is out of range in TAxis::GetSegment"},
+        {4, 4, "Start index is out of range in TAxis::GetSegment"},
+        {-1, 2, "Start index is out of range in TAxis::GetSegment"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(MessageOf([&] { axis->GetSegment(c.start, c.end); }), c.message);
+    }
+    const std::unique_ptr<TAxis> segment(axis->GetSegment(1, 3));
+    ASSERT_EQ(segment->GetSize(), 3);
+    EXPECT_EQ(segment->MbrDblResolution, 1.0);
+    EXPECT_EQ(segment->GetPoint(0)->MbrDblX, 1);
+    EXPECT_EQ(segment->GetPoint(2)->MbrDblX, 3);
+    EXPECT_NE(segment->GetPoint(0), axis->GetPoint(1));  // copies, not shared
+}
+
+TEST(TAxis, GetSegmentByPointsLooksUpBothEnds) {
+    const auto y = MakeAxis({5, 4.5, 4, 3.5}, 'Y');
+    const TPoint north(0, 4.9), south(0, 3.6);
+    const std::unique_ptr<TAxis> segment(y->GetSegment(&north, &south, 'Y'));
+    EXPECT_EQ(segment->GetSize(), 3);
+    // On a falling axis the point with the larger coordinate must come first.
+    EXPECT_EQ(MessageOf([&] { y->GetSegment(&south, &north, 'Y'); }),
+              "Start index is greater than end index in TAxis::GetSegment");
+    const TPoint outside(0, 6);
+    EXPECT_EQ(MessageOf([&] { y->GetSegment(&outside, &south, 'Y'); }), kOutOfRange);
+}
+
+TEST(TAxis, CloneIsDeepAndKeepsMapPoints) {
+    TAxis axis(0.25);
+    axis.AddPoint(new TMapPoint(1, 2, 3));
+    const std::unique_ptr<TAxis> copy(axis.Clone());
+    EXPECT_EQ(copy->MbrDblResolution, 0.25);
+    const auto* point = dynamic_cast<TMapPoint*>(copy->GetPoint(0));
+    ASSERT_NE(point, nullptr);
+    EXPECT_NE(point, axis.GetPoint(0));
+    EXPECT_EQ(point->MbrDblValue, 3);
+
+    const TAxis holes(0.5, 1);
+    EXPECT_EQ(MessageOf([&] { holes.Clone(); }), "Axis point is not set in TAxis::Clone");
+    EXPECT_EQ(MessageOf([&] { holes.GetSegment(0, 0); }),
+              "Axis point is not set in TAxis::GetSegment");
+}

@@ -1,0 +1,112 @@
+// TNumberText: which tokens are numbers, and formatting identical to the stream's.
+#include "files/TNumberText.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <random>
+#include <sstream>
+#include <string>
+
+TEST(TNumberText, ParseDoubleAcceptsWholeNumbersOnly) {
+    struct Case {
+        const char* text;
+        bool ok;
+        double value;
+    } cases[] = {
+        {"0", true, 0},
+        {"-9999", true, -9999},
+        {"1e-3", true, 0.001},
+        {"+5", true, 5},
+        {".5", true, 0.5},
+        {"5.", true, 5},
+        {"1E3", true, 1000},
+        {"inf", true, INFINITY},
+        {"-infinity", true, -INFINITY},
+        {"1e999", false, 0},
+        {"0x10", false, 0},
+        {"1,5", false, 0},
+        {"--3", false, 0},
+        {"+-1", false, 0},
+        {"++1", false, 0},
+        {"+", false, 0},
+        {"", false, 0},
+        {"12abc", false, 0},
+        {"-", false, 0},
+        {"1e", false, 0},
+        {"\xef\xbb\xbf"
+         "1",
+         false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const std::string text = c.text;
+        double value = 0;
+        ASSERT_EQ(TNumberText::ParseDouble(text.data(), text.data() + text.size(), value), c.ok);
+        if (c.ok) {
+            EXPECT_EQ(value, c.value);
+        }
+    }
+    for (const char* nan : {"nan", "-nan", "+nan"}) {
+        double value = 0;
+        const std::string text = nan;
+        ASSERT_TRUE(TNumberText::ParseDouble(text.data(), text.data() + text.size(), value)) << nan;
+        EXPECT_TRUE(std::isnan(value));
+    }
+}
+
+TEST(TNumberText, AppendDoubleWritesWhatThePlainStreamWrites) {
+    std::mt19937_64 random(20261211);
+    std::vector<double> values = {0.0,
+                                  -0.0,
+                                  1.0,
+                                  -9999,
+                                  0.5,
+                                  1234.5678,
+                                  1e-5,
+                                  1e15,
+                                  1e16,
+                                  123456.5,
+                                  999999.5,
+                                  9.9999995,
+                                  5e-324,
+                                  1.7976931348623157e308,
+                                  -2.2250738585072014e-308,
+                                  std::numeric_limits<double>::infinity(),
+                                  -std::numeric_limits<double>::infinity(),
+                                  std::numeric_limits<double>::quiet_NaN(),
+                                  -std::numeric_limits<double>::quiet_NaN()};
+    for (int i = 0; i < 2000; ++i) {
+        values.push_back(std::bit_cast<double>(random()));                           // any bits
+        values.push_back(static_cast<double>(static_cast<std::int32_t>(random())));  // integers
+        values.push_back(std::round(std::ldexp(static_cast<double>(random() % 100000000), -10)) /
+                         100);
+    }
+    for (int precision : {0, 1, 6, 15, 17, 25, -1}) {
+        std::ostringstream stream;
+        stream.precision(precision);
+        ASSERT_TRUE(TNumberText::IsPlainFormat(stream));
+        for (double value : values) {
+            std::ostringstream expected;
+            expected.precision(precision);
+            expected << value;
+            std::string actual;
+            TNumberText::AppendDouble(actual, value, TNumberText::Precision(stream));
+            ASSERT_EQ(actual, expected.str()) << "precision " << precision;
+        }
+    }
+}
+
+TEST(TNumberText, SpecialStreamFormatsAreNotPlain) {
+    std::ostringstream fixed, showpos, width, upper;
+    fixed << std::fixed;
+    showpos << std::showpos;
+    width.width(8);
+    upper << std::uppercase;
+    for (const std::ostringstream* s : {&fixed, &showpos, &width, &upper}) {
+        EXPECT_FALSE(TNumberText::IsPlainFormat(*s));
+    }
+}

@@ -1,0 +1,71 @@
+// Test helpers: grids from inline text, and the command run as a real process.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "files/TARCGISFileTools.h"
+#include "grid/TGridError.h"
+#include "grid/TMap.h"
+
+// The 3 x 2 grid used throughout: X edges 2, 2.5, 3, 3.5; Y edges 5, 4.5, 4.
+inline const char* const kSmallGrid =
+    "ncols 3\nnrows 2\nxllcorner 2\nyllcorner 4\ncellsize 0.5\nNODATA_value -9999\n"
+    "1 2 3\n4 5 6\n";
+
+inline std::unique_ptr<TMap> LoadText(const std::string& text) {
+    std::istringstream in(text);
+    return std::unique_ptr<TMap>(TARCGISFileTools::LoadARCGISFile(in));
+}
+
+inline std::string WriteText(const TMap* map, std::streamsize precision = 6) {
+    std::ostringstream out;
+    out.precision(precision);
+    TARCGISFileTools::WriteARCGISFile(map, out);
+    return out.str();
+}
+
+// The message a call raises, or "" when it raises none.
+template <typename Call>
+std::string MessageOf(Call&& call) {
+    try {
+        call();
+    } catch (const TGridError& error) {
+        return error.what();
+    }
+    return "";
+}
+
+inline std::vector<std::vector<double>> Values(const TMap* map) {
+    return map->MbrVecValues;
+}
+
+struct ProcessResult {
+    std::string MbrOut;
+    std::string MbrErr;
+    int MbrStatus = -1;  // exit status, or 128 + signal
+};
+
+// Runs `program` with `arguments`, feeding `input` on standard input. With
+// `stdoutPath` set, standard output goes to that file instead of a pipe.
+ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& input, const std::string& stdoutPath = "");
+
+// A fresh empty folder, removed with its files at the end of the test.
+class TempDir {
+  public:
+    TempDir();
+    ~TempDir();
+    std::string Path(const std::string& name) const { return MbrPath + "/" + name; }
+
+  private:
+    std::string MbrPath;
+};
+
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& content);
+bool FileExists(const std::string& path);

@@ -1,0 +1,82 @@
+// TMapTools: window extraction and the bare value writer.
+#include "tools/TMapTools.h"
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "files/TNumberText.h"
+#include "grid/TGridError.h"
+
+TMap* TMapTools::Extract(const TMap* source, const TPoint* corner1, const TPoint* corner2) {
+    if (source == nullptr) {
+        throw TGridError("Map is not set in TMapTools::Extract");
+    }
+    if (corner1 == nullptr || corner2 == nullptr) {
+        throw TGridError("Corner point is not set in TMapTools::Extract");
+    }
+    std::int32_t c1 = source->GetIndex(corner1->MbrDblX, 'X');
+    std::int32_t r1 = source->GetIndex(corner1->MbrDblY, 'Y');
+    std::int32_t c2 = source->GetIndex(corner2->MbrDblX, 'X');
+    std::int32_t r2 = source->GetIndex(corner2->MbrDblY, 'Y');
+    if (c2 < c1) {
+        std::swap(c1, c2);
+    }
+    if (r2 < r1) {
+        std::swap(r1, r2);
+    }
+    if (source->MbrPtrXAxis == nullptr || source->MbrPtrYAxis == nullptr) {
+        throw TGridError("Map has no axes in TMapTools::Extract");
+    }
+    const std::unique_ptr<TAxis> xAxis(source->MbrPtrXAxis->GetSegment(c1, c2));
+    const std::unique_ptr<TAxis> yAxis(source->MbrPtrYAxis->GetSegment(r1, r2));
+    if (!source->ValuesMatchDimensions() || c2 >= source->MbrLngXDim || r2 >= source->MbrLngYDim) {
+        throw TGridError("Map values do not match its dimensions in TMapTools::Extract");
+    }
+    auto result = std::make_unique<TMap>(xAxis.get(), yAxis.get());
+    // The window keeps the source's marker, so its no-data cells stay no-data.
+    result->MbrDblNoData = source->MbrDblNoData;
+    for (std::int32_t j = 0; j <= r2 - r1; ++j) {
+        const std::vector<double>& from = source->MbrVecValues[static_cast<std::size_t>(r1 + j)];
+        std::copy(from.begin() + c1, from.begin() + c2 + 1,
+                  result->MbrVecValues[static_cast<std::size_t>(j)].begin());
+    }
+    return result.release();
+}
+
+void TMapTools::WriteFlatFile(const TMap* map, std::ostream& out, char separator) {
+    if (map == nullptr) {
+        throw TGridError("Map is not set in TMapTools::WriteFlatFile");
+    }
+    if (!map->ValuesMatchDimensions()) {
+        throw TGridError("Map values do not match its dimensions in TMapTools::WriteFlatFile");
+    }
+    const auto columns = static_cast<std::size_t>(map->MbrLngXDim);
+    if (!TNumberText::IsPlainFormat(out)) {
+        // Any special formatting is the stream's business: let it write each value.
+        for (std::int32_t y = 0; y < map->MbrLngYDim; ++y) {
+            const std::vector<double>& row = map->MbrVecValues[static_cast<std::size_t>(y)];
+            for (std::size_t x = 0; x < columns; ++x) {
+                out << row[x] << separator;
+            }
+            out << std::endl;
+        }
+        return;
+    }
+    // Plain format: to_chars gives the very text the stream would, and a whole
+    // row goes out in one write.
+    const int precision = TNumberText::Precision(out);
+    std::string line;
+    for (std::int32_t y = 0; y < map->MbrLngYDim; ++y) {
+        const std::vector<double>& row = map->MbrVecValues[static_cast<std::size_t>(y)];
+        line.clear();
+        for (std::size_t x = 0; x < columns; ++x) {
+            TNumberText::AppendDouble(line, row[x], precision);
+            line.push_back(separator);
+        }
+        line.push_back('\n');
+        out.write(line.data(), static_cast<std::streamsize>(line.size()));
+        out.flush();
+    }
+}
