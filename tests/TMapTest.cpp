@@ -192,3 +192,21 @@ TEST(TMap, RowsAndValues) {
     EXPECT_EQ(grid.MbrDblNoData, -1);
     EXPECT_EQ(Values(&grid), (std::vector<std::vector<double>>{{0, 0}, {0, 0}}));
 }
+
+TEST(TMap, LookedUpCellsOutsideTheValuesAreRefused) {
+    // Only a map whose members were changed by hand gets here: the axes still
+    // cover three columns and two rows, the dimensions say fewer.
+    auto map = LoadText(kSmallGrid);
+    const TPoint east(3.4, 4.9), south(2.1, 4.1);
+    map->MbrLngXDim = 2;
+    EXPECT_EQ(MessageOf([&] { map->GetPointVal(&east); }),
+              "LngX is out of range in TMap::GetPointVal");
+    EXPECT_EQ(MessageOf([&] { map->GetPoint(&east); }),
+              "LngX is out of range in TMap::GetPoint (TPoint*)");
+    map->MbrLngXDim = 3;
+    map->MbrLngYDim = 1;
+    EXPECT_EQ(MessageOf([&] { map->GetPointVal(&south); }),
+              "LngY is out of range in TMap::GetPointVal");
+    EXPECT_EQ(MessageOf([&] { map->GetPoint(&south); }),
+              "LngY is out of range in TMap::GetPoint (TPoint*)");
+}

@@ -22,6 +22,20 @@ inline std::unique_ptr<TMap> LoadText(const std::string& text) {
     return std::unique_ptr<TMap>(TARCGISFileTools::LoadARCGISFile(in));
 }
 
+// A grid with its lower-left corner at (0, 0), rows given north first.
+inline std::unique_ptr<TMap> Grid(double cellsize, const std::vector<std::vector<double>>& rows,
+                                  double noData = -9999) {
+    std::ostringstream text;
+    text.precision(17);
+    text << "ncols " << rows[0].size() << " nrows " << rows.size()
+         << " xllcorner 0 yllcorner 0 cellsize " << cellsize << " NODATA_value " << noData;
+    for (const auto& row : rows) {
+        for (double v : row)
+            text << ' ' << v;
+    }
+    return LoadText(text.str());
+}
+
 inline std::string WriteText(const TMap* map, std::streamsize precision = 6) {
     std::ostringstream out;
     out.precision(precision);

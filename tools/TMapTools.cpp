@@ -9,6 +9,25 @@
 #include "files/TNumberText.h"
 #include "grid/TGridError.h"
 
+void TMapTools::RequireValues(const TMap* map, const char* where) {
+    if (map == nullptr) {
+        throw TGridError(std::string("Map is not set in ") + where);
+    }
+    if (!map->ValuesMatchDimensions()) {
+        throw TGridError(std::string("Map values do not match its dimensions in ") + where);
+    }
+}
+
+std::unique_ptr<TMap> TMapTools::NewOnAxesOf(const TMap* map, const char* where) {
+    RequireValues(map, where);
+    auto result = std::make_unique<TMap>(map->MbrPtrXAxis, map->MbrPtrYAxis);
+    // Axes that disagree with the dimensions would make the cell loops overrun.
+    if (result->MbrLngXDim != map->MbrLngXDim || result->MbrLngYDim != map->MbrLngYDim) {
+        throw TGridError(std::string("Map values do not match its dimensions in ") + where);
+    }
+    return result;
+}
+
 TMap* TMapTools::Extract(const TMap* source, const TPoint* corner1, const TPoint* corner2) {
     if (source == nullptr) {
         throw TGridError("Map is not set in TMapTools::Extract");
@@ -31,7 +50,8 @@ TMap* TMapTools::Extract(const TMap* source, const TPoint* corner1, const TPoint
     }
     const std::unique_ptr<TAxis> xAxis(source->MbrPtrXAxis->GetSegment(c1, c2));
     const std::unique_ptr<TAxis> yAxis(source->MbrPtrYAxis->GetSegment(r1, r2));
-    if (!source->ValuesMatchDimensions() || c2 >= source->MbrLngXDim || r2 >= source->MbrLngYDim) {
+    RequireValues(source, "TMapTools::Extract");
+    if (c2 >= source->MbrLngXDim || r2 >= source->MbrLngYDim) {
         throw TGridError("Map values do not match its dimensions in TMapTools::Extract");
     }
     auto result = std::make_unique<TMap>(xAxis.get(), yAxis.get());
@@ -46,12 +66,7 @@ TMap* TMapTools::Extract(const TMap* source, const TPoint* corner1, const TPoint
 }
 
 void TMapTools::WriteFlatFile(const TMap* map, std::ostream& out, char separator) {
-    if (map == nullptr) {
-        throw TGridError("Map is not set in TMapTools::WriteFlatFile");
-    }
-    if (!map->ValuesMatchDimensions()) {
-        throw TGridError("Map values do not match its dimensions in TMapTools::WriteFlatFile");
-    }
+    RequireValues(map, "TMapTools::WriteFlatFile");
     const auto columns = static_cast<std::size_t>(map->MbrLngXDim);
     if (!TNumberText::IsPlainFormat(out)) {
         // Any special formatting is the stream's business: let it write each value.

@@ -1,7 +1,11 @@
 // TMapTools: the library's operations on grids, as static functions.
 #pragma once
 
+#include <cstdint>
+#include <map>
+#include <memory>
 #include <ostream>
+#include <vector>
 
 #include "grid/TMap.h"
 #include "grid/TPoint.h"
@@ -28,4 +32,110 @@ class TMapTools {
     // `separator`, each row ended by a line end and a flush. Values are written
     // as stored (no-data included), in the stream's own format and precision.
     static void WriteFlatFile(const TMap* map, std::ostream& out, char separator);
+
+    // ---- Cell arithmetic ------------------------------------------------------
+    // A result declares the marker its no-data cells hold, so no no-data cell
+    // turns into data when the result is written or used again.
+
+    // Cell-wise a + b on the finer grid's geometry (the first grid when the
+    // resolutions are equal). Each fine cell pairs with the coarse cell that holds
+    // its centre. The result takes the fine grid's marker, which it holds wherever
+    // either cell lacks data. Throws "Ordinate is out of range in TAxis::GetIndex"
+    // when a fine cell centre lies outside the coarse grid.
+    static TMap* Add(const TMap* first, const TMap* second);
+    // Cell-wise a x b, paired and marked as Add.
+    static TMap* Multiply(const TMap* first, const TMap* second);
+    // Cell-wise dividend / divisor on the dividend's geometry, paired and marked
+    // as Add; a zero divisor gives what IEEE division gives. Throws "Divisor must
+    // be of equal of coarser resolution than the dividend in TMapTools::Divide"
+    // when the dividend is coarser.
+    static TMap* Divide(const TMap* dividend, const TMap* divisor);
+    // Cell-wise first - second, cells paired by index (positions and resolutions
+    // are not compared). No-data, with the first grid's marker, where either
+    // lacks data. Throws "X dimensions do not match in TMapTools::Subtract", then
+    // the Y message.
+    static TMap* Subtract(const TMap* first, const TMap* second);
+    // Every data cell times `factor`; no-data cells and the marker stay the input's.
+    static TMap* Multiply(const TMap* map, double factor);
+    // Every data cell divided by `divisor`; no-data cells and the marker stay the
+    // input's.
+    static TMap* Divide(const TMap* map, double divisor);
+    // Per cell, the sum over the list, on the first grid's geometry; no-data,
+    // with the first grid's marker, where any grid lacks data. Throws "Must have
+    // more than 2 maps to sum in TMapTools::Sum" for fewer than two grids, and
+    // "X-dimension of maps are inconsistent in TMapTools::Sum" (then Y).
+    static TMap* Sum(std::vector<TMap*> maps);
+    // Per cell, how many grids of the list have data there (NaN counts as data);
+    // marker -9999. Throws "Must have at least one map in TMapTools::DataCounts"
+    // and "X-dimension of maps are inconsistent in TMapTools::DataCounts" (then Y).
+    static TMap* DataCounts(std::vector<TMap*> maps);
+    // Divide of Sum by DataCounts: the mean where every grid has data, no-data
+    // with the first grid's marker elsewhere. Fails as Sum does.
+    static TMap* Average(std::vector<TMap*> maps);
+    // The second grid's values, with cells equal to `match` replaced by
+    // `replacement`, on the first grid's geometry; the marker is the second
+    // grid's. Throws "X dimensions do not match in TMapTools::Mask", then Y.
+    static TMap* Mask(const TMap* first, const TMap* second, double match, double replacement);
+    // Every data cell rounded half up to a whole number: floor(a), plus 1 when
+    // a - floor(a) >= 0.5 (-2.5 gives -2, -2.6 gives -3). No-data cells, NaN and
+    // infinities are kept; the marker is the input's.
+    static TMap* RoundContents(const TMap* map);
+
+    // ---- Value classification and counting ------------------------------------
+    // Results have the input's geometry and marker -9999; no-data cells are
+    // classified like any other value.
+
+    // Cells at or above `threshold` keep their value, all others (NaN included) are 0.
+    static TMap* Threshold(const TMap* map, double threshold);
+    // Threshold of each grid, in order; the grids and the vector are the caller's.
+    static std::vector<TMap*> Threshold(std::vector<TMap*> maps, double threshold);
+    // Cells at or above `threshold` become `replacement`, all others keep their value.
+    static TMap* ThresholdReplace(const TMap* map, double threshold, double replacement);
+    // Every cell mapped through `table`; values that are not keys, NaN included,
+    // take `defaultValue`.
+    static TMap* ReplaceValue(const TMap* map, std::map<double, double> table, double defaultValue);
+    // Each distinct cell value with the number of cells holding it, ascending.
+    // NaN cells are not counted (they have no place in an ordered table), so the
+    // counts add up to the number of cells that are not NaN.
+    static std::map<double, long> CountValues(const TMap* map);
+    // The number of cells equal to `value` (a NaN value matches nothing).
+    static std::int32_t CountValues(const TMap* map, double value);
+
+    // ---- Checks -----------------------------------------------------------------
+
+    // Throws "Map is not set in <where>" or "Map values do not match its
+    // dimensions in <where>" unless the map holds MbrLngYDim rows of at least
+    // MbrLngXDim values, as every operation here reads them.
+    static void RequireValues(const TMap* map, const char* where);
+
+  private:
+    // RequireValues, then a new map on the map's own centre axes: its geometry,
+    // all cells -9999, marker -9999.
+    static std::unique_ptr<TMap> NewOnAxesOf(const TMap* map, const char* where);
+    // result[y][x] = op(source[y][x]) over the source's dimensions, row by row.
+    // Both maps must hold their values (RequireValues) and the same dimensions.
+    template <typename CellOp>
+    static void MapCells(const TMap* source, TMap* result, CellOp op) {
+        const auto columns = static_cast<std::size_t>(source->MbrLngXDim);
+        for (std::size_t y = 0; y < static_cast<std::size_t>(source->MbrLngYDim); ++y) {
+            const double* in = source->MbrVecValues[y].data();
+            double* out = result->MbrVecValues[y].data();
+            for (std::size_t x = 0; x < columns; ++x) {
+                out[x] = op(in[x]);
+            }
+        }
+    }
+    // result[y][x] = op(a[y][x], b[y][x]), likewise for two sources.
+    template <typename CellOp>
+    static void ZipCells(const TMap* a, const TMap* b, TMap* result, CellOp op) {
+        const auto columns = static_cast<std::size_t>(a->MbrLngXDim);
+        for (std::size_t y = 0; y < static_cast<std::size_t>(a->MbrLngYDim); ++y) {
+            const double* inA = a->MbrVecValues[y].data();
+            const double* inB = b->MbrVecValues[y].data();
+            double* out = result->MbrVecValues[y].data();
+            for (std::size_t x = 0; x < columns; ++x) {
+                out[x] = op(inA[x], inB[x]);
+            }
+        }
+    }
 };
