@@ -64,19 +64,27 @@ const TPoint& TAxis::PointAt(std::int32_t index, const char* where) const {
 }
 
 std::int32_t TAxis::GetIndex(double ordinate, char selector) const {
+    const std::int32_t index = FindIndex(ordinate, selector);
+    if (index < 0) {
+        throw TGridError("Ordinate is out of range in TAxis::GetIndex");
+    }
+    return index;
+}
+
+std::int32_t TAxis::FindIndex(double ordinate, char selector) const {
     static const char* const kWhere = "TAxis::GetIndex";
     const std::int32_t n = GetSize();
     // No segment exists on an axis of fewer than two points, and a NaN lies in
     // none: both are reported as out of range rather than guessed at.
     if (n < 2 || std::isnan(ordinate)) {
-        throw TGridError("Ordinate is out of range in TAxis::GetIndex");
+        return -1;
     }
     const double first = Selected(PointAt(0, kWhere), selector);
     const double last = Selected(PointAt(n - 1, kWhere), selector);
     const double lo = std::min(first, last);
     const double hi = std::max(first, last);
     if (ordinate < lo || ordinate > hi) {
-        throw TGridError("Ordinate is out of range in TAxis::GetIndex");
+        return -1;
     }
     // Each segment holds its lower end and not its upper one; the first match wins.
     double a = first;
@@ -98,7 +106,7 @@ std::int32_t TAxis::GetIndex(double ordinate, char selector) const {
         a = b;
     }
     // Reached only on an axis whose coordinates are not numbers.
-    throw TGridError("Ordinate is out of range in TAxis::GetIndex");
+    return -1;
 }
 
 TAxis* TAxis::GetSegment(std::int32_t start, std::int32_t end) const {

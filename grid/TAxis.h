@@ -49,6 +49,10 @@ class TAxis {
     // value outside the end values, a NaN, or an axis of fewer than two points.
     std::int32_t GetIndex(double ordinate, char selector) const;
 
+    // GetIndex without the range failure: -1 where GetIndex would raise
+    // "Ordinate is out of range in TAxis::GetIndex". Still throws for an empty slot.
+    std::int32_t FindIndex(double ordinate, char selector) const;
+
     // A new axis (caller owns it) of clones of points start..end inclusive.
     // Throws the start, end and order messages of TAxis::GetSegment, in that order.
     TAxis* GetSegment(std::int32_t start, std::int32_t end) const;

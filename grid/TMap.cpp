@@ -131,11 +131,19 @@ void TMap::SetYAxisInterval(const TAxis* axis) {
 }
 
 std::int32_t TMap::GetIndex(double ordinate, char selector) const {
+    const std::int32_t index = FindIndex(ordinate, selector);
+    if (index < 0) {
+        throw TGridError("Ordinate is out of range in TAxis::GetIndex");
+    }
+    return index;
+}
+
+std::int32_t TMap::FindIndex(double ordinate, char selector) const {
     const TAxis* edges = selector == 'X' ? MbrPtrXAxisInterval : MbrPtrYAxisInterval;
     if (edges == nullptr) {
         throw TGridError("Map has no axes in TMap::GetIndex");
     }
-    return edges->GetIndex(ordinate, selector);
+    return edges->FindIndex(ordinate, selector);
 }
 
 TPoint* TMap::GetCoordinates(std::int32_t x, std::int32_t y) const {

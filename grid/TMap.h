@@ -70,6 +70,8 @@ class TMap {
     // up on the edge axis. Throws "Ordinate is out of range in TAxis::GetIndex",
     // or "Map has no axes in TMap::GetIndex".
     std::int32_t GetIndex(double ordinate, char selector) const;
+    // GetIndex without the range failure: -1 for an ordinate outside the grid.
+    std::int32_t FindIndex(double ordinate, char selector) const;
 
     // A new point at the centre of cell (x, y). Throws "LngX is out of range for
     // the X-axis in TMap::GetCoordinates" or the LngY message.

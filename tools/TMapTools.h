@@ -101,6 +101,43 @@ class TMapTools {
     // The number of cells equal to `value` (a NaN value matches nothing).
     static std::int32_t CountValues(const TMap* map, double value);
 
+    // ---- Resampling -----------------------------------------------------------
+    // X axes are taken to rise from west to east; Y axes may run either way, the
+    // direction read from the Y edge axis (north to south unless its last point
+    // lies above its first).
+
+    // The bilinear formula: corner values Q11 at (x1, y1), Q21 at (x2, y1), Q12 at
+    // (x1, y2), Q22 at (x2, y2), evaluated at (x, y); outside the rectangle it
+    // extrapolates. Raises nothing (a zero-sized rectangle gives NaN or infinity).
+    static double BilinearInterpolate(double q11, double q21, double q12, double q22, double x,
+                                      double x1, double x2, double y, double y1, double y2);
+    // The formula on points: x1, y1 from p1, x2 from p2, y2 from p3, the four
+    // values as Q11, Q21, Q12, Q22; sets the target's value (its X and Y stay).
+    static void BilinearInterpolate(const TMapPoint* p1, const TMapPoint* p2, const TMapPoint* p3,
+                                    const TMapPoint* p4, TMapPoint* target);
+    // The grid resampled to `resolution` on the Downscale frame: each sample point
+    // (from one source cell in from the frame's edges, `resolution` apart) is
+    // interpolated between the four source cell centres around it and written to
+    // the result cell that holds it. Where any of the four holds the source's
+    // marker, the cell gets the marker. Unreached cells hold the marker, which the
+    // result declares. Throws "New resolution cannot be <= 0.0 in
+    // TMapTools::BilinearInterpolate" (also for NaN), "LngGetX1 is out of range
+    // in TMapTools::BilinearInterpolate" (X2, Y1, Y2 likewise) when a neighbour is
+    // missing, and the lookup message for a sample outside the grids.
+    static TMap* BilinearInterpolate(const TMap* source, double resolution);
+    // The empty frame of cell size `resolution` over the source, from its
+    // north-western corner: columns and rows are the source extent over the new
+    // size, truncated. All cells and the marker are -9999. Throws "New resolution
+    // cannot be <= 0.0 in TMapTools::Downscale", "Result grid is too large in
+    // TMapTools::Downscale", and "Index is out of range in TAxis::GetPoint" when
+    // the new size exceeds the source's width or height.
+    static TMap* Downscale(const TMap* source, double resolution);
+    // Every cell split into factor x factor cells of its value (no-data cells
+    // included), over the source's exact extent; the marker is the source's.
+    // Throws "Factor must be greater than 0 in TMapTools::Subdivide" and "Result
+    // grid is too large in TMapTools::Subdivide".
+    static TMap* Subdivide(const TMap* source, int factor);
+
     // ---- Checks -----------------------------------------------------------------
 
     // Throws "Map is not set in <where>" or "Map values do not match its
