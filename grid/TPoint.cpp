@@ -1,8 +1,21 @@
 // TPoint: a point of the plane.
 #include "grid/TPoint.h"
 
+#include <cmath>
+
+#include "grid/TGridError.h"
+
 TPoint::~TPoint() = default;
 
 TPoint* TPoint::Clone() const {
     return new TPoint(MbrDblX, MbrDblY);
+}
+
+double TPoint::Distance(const TPoint* other) const {
+    if (other == nullptr) {
+        throw TGridError("Point is not set in TPoint::Distance");
+    }
+    const double dx = MbrDblX - other->MbrDblX;
+    const double dy = MbrDblY - other->MbrDblY;
+    return std::sqrt(dx * dx + dy * dy);
 }

@@ -15,6 +15,10 @@ class TPoint {
     // the caller owns it.
     virtual TPoint* Clone() const;
 
+    // The Euclidean distance to `other`. Throws "Point is not set in
+    // TPoint::Distance" for a null point.
+    double Distance(const TPoint* other) const;
+
   protected:
     TPoint(const TPoint&) = default;
     TPoint& operator=(const TPoint&) = default;

@@ -138,6 +138,38 @@ class TMapTools {
     // grid is too large in TMapTools::Subdivide".
     static TMap* Subdivide(const TMap* source, int factor);
 
+    // ---- Overlay and block operations -----------------------------------------
+    // A block is four inclusive cell indices: north row, south row, west column,
+    // east column (rows count from 0 at the north).
+
+    // Cuts both grids to their common cells: with h half the finer resolution,
+    // each grid's corners lie h inside its outer edges, and both grids are cut
+    // by Extract between the larger lower corner and the smaller upper corner.
+    // Grids that only touch do not intersect. outA and outB receive new grids
+    // (the caller's), only when both cuts succeed. Throws "Maps do not intersect
+    // in TMapTools::Intersection".
+    static void Intersection(const TMap* a, const TMap* b, TMap*& outA, TMap*& outB);
+    // Writes every cell of `insert` into the cell of `destination` that holds its
+    // centre (the last written wins; no-data markers are copied as values).
+    // Throws "Insert map's NW corner is outside of the destination map in
+    // TMapTools::Insert" or the SE message; on failure nothing is written.
+    static void Insert(TMap* destination, const TMap* insert);
+    // The smallest block holding every cell equal to `value` (never a NaN), or
+    // 0, 0, 0, 0 when none does.
+    static void FindPatchExtent(const TMap* map, double value, std::int32_t& north,
+                                std::int32_t& south, std::int32_t& west, std::int32_t& east);
+    // Widens the block by `buffer` cells on every side, clamped to the grid (a
+    // negative buffer counts as 0).
+    static void BufferIndices(const TMap* map, std::int32_t buffer, std::int32_t& north,
+                              std::int32_t& south, std::int32_t& west, std::int32_t& east);
+    // Sets every cell of the block to `value`. Throws, in this order, "Northern
+    // edge must be less than southern edge in TMapTools::FillBlock", "Western
+    // edge must be less than eastern edge ...", "Northern ordinate is out of
+    // range ...", "Southern ordinate ...", "Western ordinate ...", "Eastern
+    // ordinate is out of range in TMapTools::FillBlock"; on failure nothing changes.
+    static void FillBlock(TMap* map, double value, std::int32_t north, std::int32_t south,
+                          std::int32_t west, std::int32_t east);
+
     // ---- Checks -----------------------------------------------------------------
 
     // Throws "Map is not set in <where>" or "Map values do not match its

@@ -9,3 +9,5 @@
 #include "grid/TMapPoint.h"
 #include "grid/TPoint.h"
 #include "tools/TMapTools.h"
+#include "tools/TPointTools.h"
+#include "tools/TVectorTools.h"

@@ -1,0 +1,135 @@
+// TVectorTools: sums, means, slopes, series, membership and conversions of vectors.
+#include "tools/TVectorTools.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <new>
+#include <utility>
+
+#include "grid/TGridError.h"
+
+double TVectorTools::SumVector(std::vector<double> values) {
+    double sum = 0;
+    for (double v : values) {
+        sum += v;
+    }
+    return sum;
+}
+
+double TVectorTools::VectorMean(std::vector<double> values) {
+    const auto n = static_cast<double>(values.size());
+    return SumVector(std::move(values)) / n;
+}
+
+double TVectorTools::VectorWeightedMean(std::vector<double> values, std::vector<double> weights) {
+    if (values.size() != weights.size()) {
+        throw TGridError(
+            "Length of value and weight vectors do not match in TVectorTools::WeightedMean");
+    }
+    double sum = 0;
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        sum += values[i] * weights[i];
+    }
+    return sum / static_cast<double>(values.size());
+}
+
+std::vector<double> TVectorTools::VectorProduct(std::vector<double> a, std::vector<double> b) {
+    if (a.size() != b.size()) {
+        throw TGridError("Length of vectors does not match in TVectorTools::VectorProduct");
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        a[i] *= b[i];
+    }
+    return a;
+}
+
+double TVectorTools::Gradient(std::vector<double> x, std::vector<double> y) {
+    const double sx = SumVector(x);
+    const double sx2 = sx * sx;
+    const double sy = SumVector(y);
+    const double sxx = SumVector(VectorProduct(x, x));
+    const double sxy = SumVector(VectorProduct(x, y));
+    const auto n = static_cast<double>(y.size());
+    return (n * sxy - sx * sy) / (n * sxx - sx2);
+}
+
+std::vector<double> TVectorTools::VectorSeries(double start, double end, double step) {
+    if (start <= end && step <= 0) {
+        throw TGridError("Step must be greater than 0 in TVectorTools::VectorSeries");
+    }
+    std::vector<double> series;
+    if (start <= end && step > 0) {
+        // Reserve the expected length first: a series too long to hold fails at
+        // once instead of after eating all memory, and one whose step is lost in
+        // rounding (start + step == start) would never end.
+        const double expected = std::floor((end - start) / step) + 2;
+        if (!(expected < static_cast<double>(series.max_size())) || start + step == start) {
+            throw std::bad_alloc();
+        }
+        series.reserve(static_cast<std::size_t>(expected));
+    }
+    for (double v = start; v <= end; v += step) {
+        series.push_back(v);
+    }
+    return series;
+}
+
+bool TVectorTools::HasValue(std::vector<double> values, double value) {
+    for (double v : values) {
+        if (v == value) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TVectorTools::HasValue(std::vector<int> values, int value) {
+    for (int v : values) {
+        if (v == value) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<int> TVectorTools::StringToInt(std::vector<std::string> strings) {
+    std::vector<int> result;
+    result.reserve(strings.size());
+    for (const std::string& text : strings) {
+        // atoi's rules, with the overflow it leaves undefined saturated instead.
+        std::size_t i = 0;
+        while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) {
+            ++i;
+        }
+        bool negative = false;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+            negative = text[i] == '-';
+            ++i;
+        }
+        constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<int>::max()} + 1;
+        std::int64_t magnitude = 0;
+        for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+            magnitude = std::min(magnitude * 10 + (text[i] - '0'), kLimit);
+        }
+        const std::int64_t value = negative ? -magnitude : magnitude;
+        result.push_back(static_cast<int>(std::clamp<std::int64_t>(
+            value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max())));
+    }
+    return result;
+}
+
+std::vector<double> TVectorTools::StringToDouble(std::vector<std::string> strings) {
+    std::vector<double> result;
+    result.reserve(strings.size());
+    for (const std::string& text : strings) {
+        result.push_back(std::atof(text.c_str()));
+    }
+    return result;
+}
+
+std::vector<double> TVectorTools::IntToDouble(std::vector<int> values) {
+    return std::vector<double>(values.begin(), values.end());
+}
