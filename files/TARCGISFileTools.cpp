@@ -256,3 +256,27 @@ void TARCGISFileTools::WriteARCGISFile(const TMap* map, std::string fileName) {
         throw TGridError("Unable to write file " + fileName);
     }
 }
+
+std::vector<TMap*> TARCGISFileTools::LoadFileList(std::vector<std::string> fileNames) {
+    std::vector<std::unique_ptr<TMap>> loaded;
+    loaded.reserve(fileNames.size());
+    for (std::string& name : fileNames) {
+        loaded.emplace_back(LoadARCGISFile(std::move(name)));
+    }
+    std::vector<TMap*> maps;
+    maps.reserve(loaded.size());
+    for (std::unique_ptr<TMap>& map : loaded) {
+        maps.push_back(map.release());
+    }
+    return maps;
+}
+
+void TARCGISFileTools::WriteFileList(std::vector<TMap*> maps, std::vector<std::string> fileNames) {
+    if (maps.size() != fileNames.size()) {
+        throw TGridError(
+            "Size of map list and filename list do not match in TARCGISFileTools::WriteFileList");
+    }
+    for (std::size_t i = 0; i < maps.size(); ++i) {
+        WriteARCGISFile(maps[i], std::move(fileNames[i]));
+    }
+}

@@ -4,6 +4,7 @@
 #include <istream>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "grid/TMap.h"
 
@@ -41,4 +42,13 @@ class TARCGISFileTools {
     // "Unable to open file " followed by the name, or "Unable to write file "
     // followed by the name when writing or closing failed.
     static void WriteARCGISFile(const TMap* map, std::string fileName);
+
+    // Loads each named file, in order; the grids and the vector are the caller's.
+    // The first failure passes on, and the grids loaded before it are released.
+    static std::vector<TMap*> LoadFileList(std::vector<std::string> fileNames);
+    // Writes grid i to file i. Throws "Size of map list and filename list do not
+    // match in TARCGISFileTools::WriteFileList" before writing anything; a failed
+    // file passes on its message, the files before it stay written and none
+    // after it is touched.
+    static void WriteFileList(std::vector<TMap*> maps, std::vector<std::string> fileNames);
 };

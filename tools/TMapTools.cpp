@@ -95,3 +95,28 @@ void TMapTools::WriteFlatFile(const TMap* map, std::ostream& out, char separator
         out.flush();
     }
 }
+
+void TMapTools::WriteCSVFile(const TMap* map, std::ostream& out) {
+    RequireValues(map, "TMapTools::WriteCSVFile");
+    if (map->MbrLngXDim == 0 || map->MbrLngYDim == 0) {
+        return;
+    }
+    if (map->MbrPtrXAxis == nullptr || map->MbrPtrYAxis == nullptr) {
+        throw TGridError("Map has no axes in TMapTools::WriteCSVFile");
+    }
+    const TAxis& xAxis = *map->MbrPtrXAxis;
+    const TAxis& yAxis = *map->MbrPtrYAxis;
+    if (xAxis.GetSize() < map->MbrLngXDim || yAxis.GetSize() < map->MbrLngYDim) {
+        throw TGridError("Map values do not match its dimensions in TMapTools::WriteCSVFile");
+    }
+    // Column by column, each column from row 0.
+    for (std::int32_t x = 0; x < map->MbrLngXDim; ++x) {
+        const double centreX = xAxis.PointAt(x, "TMapTools::WriteCSVFile").MbrDblX;
+        for (std::int32_t y = 0; y < map->MbrLngYDim; ++y) {
+            const double centreY = yAxis.PointAt(y, "TMapTools::WriteCSVFile").MbrDblY;
+            out << centreX << ',' << centreY << ','
+                << map->MbrVecValues[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)]
+                << std::endl;
+        }
+    }
+}

@@ -32,6 +32,10 @@ class TMapTools {
     // `separator`, each row ended by a line end and a flush. Values are written
     // as stored (no-data included), in the stream's own format and precision.
     static void WriteFlatFile(const TMap* map, std::ostream& out, char separator);
+    // Writes one line "X,Y,value" per cell (the cell centre and its value), column
+    // by column from the west, each column from row 0; no header. Values are
+    // written as stored, in the stream's format; every line is flushed.
+    static void WriteCSVFile(const TMap* map, std::ostream& out);
 
     // ---- Cell arithmetic ------------------------------------------------------
     // A result declares the marker its no-data cells hold, so no no-data cell
@@ -137,6 +141,64 @@ class TMapTools {
     // Throws "Factor must be greater than 0 in TMapTools::Subdivide" and "Result
     // grid is too large in TMapTools::Subdivide".
     static TMap* Subdivide(const TMap* source, int factor);
+
+    // ---- Map series ---------------------------------------------------------------
+    // A series is a list of grids of equal dimensions; the position in the list
+    // is the step.
+
+    // The value of cell (column, row) in each grid from position start to end,
+    // both included. Throws "Start map number is out of range in
+    // TMapTools::GetValuesVector" (a negative start counts as too large), "End
+    // map number is out of range ...", "Stat map number must be less than end map
+    // number", then the cell messages of TMap::GetPointVal.
+    static std::vector<double> GetValuesVector(std::vector<TMap*> maps, std::int32_t column,
+                                               std::int32_t row, int start, int end);
+    // A nonzero value of the 3 x 3 neighbourhood of the cell (cut to the grid):
+    // that of the easternmost column holding one, its northernmost; else 0.
+    // Throws "X-ordinate is out of range in TMapTools::FindNonzeroNeighbourVal"
+    // (then Y).
+    static double FindNonzeroNeighbourVal(const TMap* map, std::int32_t column, std::int32_t row);
+    // For each window of `window` steps (window + 1 grids), a grid of the per-cell
+    // least-squares slope of the values against their list positions. Zeros
+    // before the window's last grid are replaced by their neighbourhood's nonzero
+    // value, values equal to their grid's marker are left out; cells where the
+    // window's first grid holds 0 stay -9999 (the results' marker). Throws
+    // "Window size must be < number of maps in TMapTools::ValueGradients" (also
+    // for a negative window) and "Map dimensions do not match in ...". The grids
+    // and the vector are the caller's; nothing is left behind on failure.
+    static std::vector<TMap*> ValueGradients(std::vector<TMap*> maps, int window);
+    // For each window of `window` grids, their Average (no-data with the first
+    // grid's marker wherever a grid lacks data). Empty when the window exceeds
+    // the list; a window of 1 or less fails as Sum does.
+    static std::vector<TMap*> MovingAverage(std::vector<TMap*> maps, int window);
+
+    // ---- Value lookups --------------------------------------------------------------
+    // Cells are visited column by column from the west, each column from row 0.
+
+    // For each distinct value, a new TMapPoint (cell centre and value) of the first
+    // cell holding it, the caller owning the points. A cell equal to the one
+    // visited before it is passed over (the scan starts as if after a no-data
+    // cell); excluded values and NaN cells are never keys, and a NaN cell leaves
+    // the "previous value" as it was.
+    static std::map<double, TMapPoint*> GetFirstValues(const TMap* map,
+                                                       std::vector<double> excluded);
+    static std::vector<std::map<double, TMapPoint*>> GetFirstValues(std::vector<TMap*> maps,
+                                                                    std::vector<double> excluded);
+    // For each entry, the value this grid holds at the point's coordinates.
+    // Throws the lookup messages of TMap::GetPointVal.
+    static std::map<double, double> FetchMapValues(const TMap* map,
+                                                   std::map<double, TMapPoint*> points);
+    // FetchMapValues of grid k with table k; extra tables are ignored. Throws
+    // "Number of point tables does not match the number of maps in
+    // TMapTools::FetchMapValues" when there are fewer tables than grids.
+    static std::vector<std::map<double, double>> FetchMapValues(
+        std::vector<TMap*> maps, std::vector<std::map<double, TMapPoint*>> points);
+    // For each value of the second grid (excluded values and NaN are not keys),
+    // the first grid's values in those cells, in scan order, NaN included.
+    // Throws "Map X-dimensions do not match", then "Map Y-Dimensions do not match".
+    static std::map<double, std::vector<double>> GetValuesOverlay(const TMap* first,
+                                                                  const TMap* second,
+                                                                  std::vector<double> excluded);
 
     // ---- Overlay and block operations -----------------------------------------
     // A block is four inclusive cell indices: north row, south row, west column,

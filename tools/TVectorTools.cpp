@@ -47,13 +47,24 @@ std::vector<double> TVectorTools::VectorProduct(std::vector<double> a, std::vect
 }
 
 double TVectorTools::Gradient(std::vector<double> x, std::vector<double> y) {
-    const double sx = SumVector(x);
-    const double sx2 = sx * sx;
-    const double sy = SumVector(y);
-    const double sxx = SumVector(VectorProduct(x, x));
-    const double sxy = SumVector(VectorProduct(x, y));
-    const auto n = static_cast<double>(y.size());
-    return (n * sxy - sx * sy) / (n * sxx - sx2);
+    if (x.size() != y.size()) {
+        throw TGridError("Length of vectors does not match in TVectorTools::VectorProduct");
+    }
+    return Gradient(x.data(), y.data(), y.size());
+}
+
+double TVectorTools::Gradient(const double* x, const double* y, std::size_t n) {
+    // Each sum starts at 0 and runs in index order, as SumVector of the
+    // element-wise products would.
+    double sx = 0, sy = 0, sxx = 0, sxy = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        sx += x[i];
+        sy += y[i];
+        sxx += x[i] * x[i];
+        sxy += x[i] * y[i];
+    }
+    const double count = static_cast<double>(n);
+    return (count * sxy - sx * sy) / (count * sxx - sx * sx);
 }
 
 std::vector<double> TVectorTools::VectorSeries(double start, double end, double step) {

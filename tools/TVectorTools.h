@@ -22,6 +22,9 @@ class TVectorTools {
     // NaN or infinite for fewer than two points or equal x. Throws the
     // VectorProduct message for vectors of different lengths.
     static double Gradient(std::vector<double> x, std::vector<double> y);
+    // Gradient of the first n elements of x and y, with the same sums in the same
+    // order, without copying them.
+    static double Gradient(const double* x, const double* y, std::size_t n);
     // start, start + step, ... while not above end, each by adding step to the one
     // before (so rounding accumulates). Throws "Step must be greater than 0 in
     // TVectorTools::VectorSeries" when start <= end and step <= 0, and
