@@ -38,6 +38,19 @@ void TAxis::AddPoint(TPoint* point) {
         throw TGridError("Axis is full in TAxis::AddPoint");
     }
     MbrVecPoints.push_back(point);
+    Forget();
+}
+
+void TAxis::AddPoint(double x, double y) {
+    auto point = std::make_unique<TPoint>(x, y);
+    AddPoint(point.get());
+    point.release();
+}
+
+void TAxis::Reserve(std::int32_t size) {
+    if (size > 0) {
+        MbrVecPoints.reserve(static_cast<std::size_t>(size));
+    }
 }
 
 void TAxis::SetPoint(std::int32_t index, TPoint* point) {
@@ -46,6 +59,7 @@ void TAxis::SetPoint(std::int32_t index, TPoint* point) {
     }
     delete MbrVecPoints[static_cast<std::size_t>(index)];
     MbrVecPoints[static_cast<std::size_t>(index)] = point;
+    Forget();
 }
 
 TPoint* TAxis::GetPoint(std::int32_t index) const {
@@ -86,6 +100,54 @@ std::int32_t TAxis::FindIndex(double ordinate, char selector) const {
     if (ordinate < lo || ordinate > hi) {
         return -1;
     }
+    const TOrder order = OrderOf(selector);
+    if (order == TOrder::Other) {
+        return ScanIndex(ordinate, selector);
+    }
+    // Strictly monotone: segments do not overlap, so the one segment holding
+    // the ordinate is the scan's first match. The upper end belongs to the
+    // segment that ends there: the last one rising, the first one falling.
+    const bool rising = order == TOrder::Rising;
+    if (ordinate == hi) {
+        return rising ? n - 2 : 0;
+    }
+    // Find the segment [a_i, a_i+1) (rising) or [a_i+1, a_i) (falling).
+    std::int32_t low = 0;
+    std::int32_t high = n - 2;
+    while (low < high) {
+        const std::int32_t mid = low + (high - low + 1) / 2;
+        const double a = Selected(*MbrVecPoints[static_cast<std::size_t>(mid)], selector);
+        if (rising ? a <= ordinate : a > ordinate) {
+            low = mid;
+        } else {
+            high = mid - 1;
+        }
+    }
+    return low;
+}
+
+TAxis::TOrder TAxis::OrderOf(char selector) const {
+    TOrder& order = MbrOrder[selector == 'X' ? 0 : 1];
+    if (order == TOrder::Unknown) {
+        const std::int32_t n = GetSize();
+        bool rising = true;
+        bool falling = true;
+        double a = Selected(PointAt(0, "TAxis::GetIndex"), selector);
+        for (std::int32_t i = 1; i < n && (rising || falling); ++i) {
+            const double b = Selected(PointAt(i, "TAxis::GetIndex"), selector);
+            rising = rising && a < b;
+            falling = falling && a > b;
+            a = b;
+        }
+        order = rising ? TOrder::Rising : falling ? TOrder::Falling : TOrder::Other;
+    }
+    return order;
+}
+
+std::int32_t TAxis::ScanIndex(double ordinate, char selector) const {
+    static const char* const kWhere = "TAxis::GetIndex";
+    const std::int32_t n = GetSize();
+    const double first = Selected(PointAt(0, kWhere), selector);
     // Each segment holds its lower end and not its upper one; the first match wins.
     double a = first;
     for (std::int32_t i = 0; i + 1 < n; ++i) {
@@ -121,7 +183,7 @@ TAxis* TAxis::GetSegment(std::int32_t start, std::int32_t end) const {
         throw TGridError("Start index is greater than end index in TAxis::GetSegment");
     }
     auto segment = std::make_unique<TAxis>(MbrDblResolution);
-    segment->MbrVecPoints.reserve(static_cast<std::size_t>(end - start) + 1);
+    segment->Reserve(end - start + 1);
     for (std::int32_t i = start; i <= end; ++i) {
         std::unique_ptr<TPoint> copy(PointAt(i, "TAxis::GetSegment").Clone());
         segment->MbrVecPoints.push_back(copy.release());
@@ -140,7 +202,7 @@ TAxis* TAxis::GetSegment(const TPoint* first, const TPoint* second, char selecto
 
 TAxis* TAxis::Clone() const {
     auto copy = std::make_unique<TAxis>(MbrDblResolution);
-    copy->MbrVecPoints.reserve(MbrVecPoints.size());
+    copy->Reserve(GetSize());
     for (std::int32_t i = 0; i < GetSize(); ++i) {
         std::unique_ptr<TPoint> point(PointAt(i, "TAxis::Clone").Clone());
         copy->MbrVecPoints.push_back(point.release());

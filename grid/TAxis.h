@@ -12,10 +12,15 @@
 // instead of touching an empty slot. The selector character of the lookups
 // picks the coordinate: 'X' selects X, any other character selects Y.
 // Axes are handled through pointers and copied only with Clone.
+//
+// Lookups use a binary search on an axis whose points strictly rise or strictly
+// fall in the selected coordinate, and the linear scan otherwise; both give the
+// same segment. The axis learns its order on the first lookup and forgets it on
+// AddPoint and SetPoint, so change points only through those two: the point
+// GetPoint lends is for reading.
 class TAxis {
   public:
-    double MbrDblResolution;            // spacing between neighbouring points
-    std::vector<TPoint*> MbrVecPoints;  // the points in axis order (owned)
+    double MbrDblResolution;  // spacing between neighbouring points
 
     // An axis without points.
     explicit TAxis(double resolution);
@@ -32,6 +37,10 @@ class TAxis {
     // Appends `point` after the last one and takes it over. If it throws, the
     // caller still owns the point.
     void AddPoint(TPoint* point);
+    // Appends a new point at (x, y).
+    void AddPoint(double x, double y);
+    // Makes room for `size` points without changing the axis.
+    void Reserve(std::int32_t size);
 
     // Stores `point` in slot `index`, deleting the point it replaces, and takes it
     // over. Throws "Index is out of range in TAxis::SetPoint" (the caller then
@@ -67,4 +76,15 @@ class TAxis {
     // The point in slot `index`; throws "Axis point is not set in <where>" for an
     // empty slot. The index must be in range.
     const TPoint& PointAt(std::int32_t index, const char* where) const;
+
+  private:
+    // The order of the selected coordinate along the axis, learnt lazily.
+    enum class TOrder : signed char { Unknown, Rising, Falling, Other };
+
+    TOrder OrderOf(char selector) const;
+    std::int32_t ScanIndex(double ordinate, char selector) const;
+    void Forget() { MbrOrder[0] = MbrOrder[1] = TOrder::Unknown; }
+
+    std::vector<TPoint*> MbrVecPoints;  // the points in axis order (owned)
+    mutable TOrder MbrOrder[2] = {TOrder::Unknown, TOrder::Unknown};  // [X, Y]
 };

@@ -35,12 +35,12 @@ TAxis* TAxisTools::PointsToIntervals(const TAxis* centres, char direction) {
     }
 
     auto edges = std::make_unique<TAxis>(r);
-    edges->MbrVecPoints.reserve(static_cast<std::size_t>(n) + 1);
+    edges->Reserve(n + 1);
     // Successive addition, each sum rounded to double, as every axis is formed.
     double x = x0;
     double y = y0;
     for (std::int32_t i = 0; i <= n; ++i) {
-        edges->MbrVecPoints.push_back(new TPoint(x, y));
+        edges->AddPoint(x, y);
         if (direction == 'X') {
             x += r;
         } else {
@@ -60,7 +60,7 @@ TAxis* TAxisTools::IntervalsToPoints(const TAxis* edges, char /*direction*/) {
     edges->GetPoint(n - 1);
 
     auto centres = std::make_unique<TAxis>(edges->MbrDblResolution);
-    centres->MbrVecPoints.reserve(static_cast<std::size_t>(n) - 1);
+    centres->Reserve(n - 1);
     for (std::int32_t i = 0; i + 1 < n; ++i) {
         const TPoint& a = edges->PointAt(i, kWhere);
         const TPoint& b = edges->PointAt(i + 1, kWhere);
@@ -70,7 +70,7 @@ TAxis* TAxisTools::IntervalsToPoints(const TAxis* edges, char /*direction*/) {
                                                : a.MbrDblX + (a.MbrDblX - b.MbrDblX) * 0.5;
         const double y = a.MbrDblY > b.MbrDblY ? a.MbrDblY + (b.MbrDblY - a.MbrDblY) * 0.5
                                                : a.MbrDblY + (a.MbrDblY - b.MbrDblY) * 0.5;
-        centres->MbrVecPoints.push_back(new TPoint(x, y));
+        centres->AddPoint(x, y);
     }
     return centres.release();
 }

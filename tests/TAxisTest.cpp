@@ -3,9 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <random>
 
 #include "TestSupport.h"
 #include "grid/TMapPoint.h"
@@ -128,4 +130,61 @@ TEST(TAxis, CloneIsDeepAndKeepsMapPoints) {
     EXPECT_EQ(MessageOf([&] { holes.Clone(); }), "Axis point is not set in TAxis::Clone");
     EXPECT_EQ(MessageOf([&] { holes.GetSegment(0, 0); }),
               "Axis point is not set in TAxis::GetSegment");
+}
+
+namespace {
+
+// The lookup rule written out plainly: the first segment with min <= v < max,
+// else the first whose max equals v; -1 outside.
+int ReferenceIndex(const std::vector<double>& a, double v) {
+    const int n = static_cast<int>(a.size());
+    if (n < 2 || std::isnan(v))
+        return -1;
+    const double lo = std::min(a.front(), a.back()), hi = std::max(a.front(), a.back());
+    if (v < lo || v > hi)
+        return -1;
+    for (int i = 0; i + 1 < n; ++i)
+        if (std::min(a[i], a[i + 1]) <= v && v < std::max(a[i], a[i + 1]))
+            return i;
+    for (int i = 0; i + 1 < n; ++i)
+        if (std::max(a[i], a[i + 1]) == v)
+            return i;
+    return -1;
+}
+
+}  // namespace
+
+TEST(TAxis, BinarySearchGivesTheScansSegmentOnRandomAxes) {
+    std::mt19937 random(7);
+    for (int trial = 0; trial < 400; ++trial) {
+        const int n = 1 + static_cast<int>(random() % 12);
+        std::vector<double> a;
+        double v = static_cast<double>(random() % 5) - 2;
+        for (int i = 0; i < n; ++i) {
+            a.push_back(v);
+            v += static_cast<double>(random() % 3) * 0.5;  // steps of 0, 0.5 and 1
+        }
+        const int kind = trial % 4;  // rising, falling, shuffled, rising with a NaN
+        if (kind == 1)
+            std::reverse(a.begin(), a.end());
+        if (kind == 2)
+            std::shuffle(a.begin(), a.end(), random);
+        if (kind == 3 && n > 2)
+            a[static_cast<std::size_t>(n / 2)] = std::nan("");
+        TAxis axis(1.0);
+        for (double c : a)
+            axis.AddPoint(c, -c);
+        for (double probe = -3; probe <= 12; probe += 0.25) {
+            ASSERT_EQ(axis.FindIndex(probe, 'X'), ReferenceIndex(a, probe))
+                << "trial " << trial << " probe " << probe;
+        }
+        // Changing a point makes the axis learn its order again.
+        if (n > 1) {
+            axis.SetPoint(0, new TPoint(a.back(), 0));
+            a[0] = a.back();
+            for (double probe = -3; probe <= 12; probe += 0.5) {
+                ASSERT_EQ(axis.FindIndex(probe, 'X'), ReferenceIndex(a, probe)) << trial;
+            }
+        }
+    }
 }

@@ -99,17 +99,17 @@ TMap* TMapTools::Downscale(const TMap* source, double resolution) {
     auto result = std::make_unique<TMap>(resolution, columns, rows);
     TAxis xAxis(resolution);
     TAxis yAxis(resolution);
-    xAxis.MbrVecPoints.reserve(static_cast<std::size_t>(columns));
-    yAxis.MbrVecPoints.reserve(static_cast<std::size_t>(rows));
+    xAxis.Reserve(columns);
+    yAxis.Reserve(rows);
     // Centres by successive addition from half a cell inside the corner.
     double x = west + resolution / 2;
     for (std::int32_t i = 0; i < columns; ++i, x += resolution) {
-        xAxis.MbrVecPoints.push_back(new TPoint(x, north));
+        xAxis.AddPoint(x, north);
     }
     const double step = south ? -resolution : resolution;
     double y = north + step / 2;
     for (std::int32_t i = 0; i < rows; ++i, y += step) {
-        yAxis.MbrVecPoints.push_back(new TPoint(west, y));
+        yAxis.AddPoint(west, y);
     }
     result->SetXAxis(&xAxis);
     result->SetYAxis(&yAxis);
@@ -267,16 +267,16 @@ TMap* TMapTools::Subdivide(const TMap* source, int factor) {
 
     TAxis xEdges(size);
     TAxis yEdges(size);
-    xEdges.MbrVecPoints.reserve(static_cast<std::size_t>(columns) + 1);
-    yEdges.MbrVecPoints.reserve(static_cast<std::size_t>(rows) + 1);
+    xEdges.Reserve(columns + 1);
+    yEdges.Reserve(rows + 1);
     double x = west;
     for (std::int64_t i = 0; i <= columns; ++i, x += size) {
-        xEdges.MbrVecPoints.push_back(new TPoint(x, north));
+        xEdges.AddPoint(x, north);
     }
     const double step = south ? -size : size;
     double y = north;
     for (std::int64_t i = 0; i <= rows; ++i, y += step) {
-        yEdges.MbrVecPoints.push_back(new TPoint(west, y));
+        yEdges.AddPoint(west, y);
     }
     result->SetXAxisInterval(&xEdges);
     result->SetYAxisInterval(&yEdges);
