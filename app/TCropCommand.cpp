@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/TFdStreamBuf.h"
 #include "files/TARCGISFileTools.h"
 #include "grid/TGridError.h"
 #include "tools/TMapTools.h"
@@ -57,13 +58,22 @@ int TCropCommand::Run(int argc, const char* const* argv, std::istream& in, std::
         const double nwY = std::atof(argv[2]);
         const double seX = std::atof(argv[3]);
         const double seY = std::atof(argv[4]);
-        const std::unique_ptr<TMap> grid(arguments == 4
-                                             ? TARCGISFileTools::LoadARCGISFile(in)
-                                             : TARCGISFileTools::LoadARCGISFile(argv[5]));
-        const auto northWest = std::make_unique<TPoint>(nwX, nwY);
-        const auto southEast = std::make_unique<TPoint>(seX, seY);
-        const std::unique_ptr<TMap> window(
-            TMapTools::Extract(grid.get(), northWest.get(), southEast.get()));
+        const TPoint northWest(nwX, nwY);
+        const TPoint southEast(seX, seY);
+        // The grid streams through: only the window's cells are kept, and the
+        // whole input is read and checked before anything is written.
+        std::unique_ptr<TMap> window;
+        if (arguments == 4) {
+            window.reset(TARCGISFileTools::LoadARCGISWindow(in, &northWest, &southEast));
+        } else {
+            const std::string name = argv[5];
+            TFdStreamBuf file;
+            if (!file.Open(name)) {
+                throw TGridError("Unable to open file " + name);
+            }
+            std::istream input(&file);
+            window.reset(TARCGISFileTools::LoadARCGISWindow(input, &northWest, &southEast));
+        }
         WriteWindow(window.get(), arguments, argv, out);
         return 0;
     } catch (const TGridError& error) {

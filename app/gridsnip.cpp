@@ -2,10 +2,13 @@
 #include <iostream>
 
 #include "app/TCropCommand.h"
+#include "app/TFdStreamBuf.h"
 
 int main(int argc, char** argv) {
-    // The reader scans standard input's own buffer; unsynchronised streams have one.
+    // Standard input arrives in large blocks; output goes through unsynchronised
+    // streams, which keep their own buffers.
     std::ios_base::sync_with_stdio(false);
-    std::cin.tie(nullptr);
-    return TCropCommand::Run(argc, argv, std::cin, std::cout, std::cerr);
+    TFdStreamBuf standardInput(0);
+    std::istream input(&standardInput);
+    return TCropCommand::Run(argc, argv, input, std::cout, std::cerr);
 }

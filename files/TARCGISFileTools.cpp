@@ -6,152 +6,34 @@
 #include <cstdint>
 #include <fstream>
 #include <iomanip>
+#include <limits>
 #include <memory>
 #include <streambuf>
 #include <vector>
 
-#include "files/TNumberText.h"
+#include "files/TARCGISScanner.h"
+#include "grid/TAxisTools.h"
 #include "grid/TGridError.h"
 #include "tools/TMapTools.h"
 
 namespace {
 
-const char* const kWhere = " in TARCGISFileTools::LoadARCGISFile";
+using THeader = TARCGISScanner::THeader;
 
-// Reads white-space-delimited tokens straight from a stream buffer. Peeking
-// with sgetc and advancing with snextc keeps the stream positioned just after
-// the last character of the last token taken, as stream extraction would.
-class TokenScanner {
-  public:
-    explicit TokenScanner(std::istream& in) : MbrIn(in), MbrBuf(in.rdbuf()) {}
-
-    // The next token in `token`; false at the end of the input.
-    bool Next(std::string& token) {
-        token.clear();
-        if (MbrBuf == nullptr) {
-            return false;
-        }
-        int c = MbrBuf->sgetc();
-        while (c != EOF && IsSpace(c)) {
-            c = MbrBuf->snextc();
-        }
-        while (c != EOF && !IsSpace(c)) {
-            token.push_back(static_cast<char>(c));
-            c = MbrBuf->snextc();
-        }
-        if (c == EOF) {
-            MbrIn.setstate(std::ios_base::eofbit);
-        }
-        return !token.empty();
-    }
-
-  private:
-    // The classic locale's white space: blank, tab, LF, VT, FF, CR.
-    static bool IsSpace(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-    std::istream& MbrIn;
-    std::streambuf* MbrBuf;
-};
-
-[[noreturn]] void FormatError(const std::string& what) {
-    throw TGridError("File format error: " + what + kWhere);
-}
-
-[[noreturn]] void EndOfFile() {
-    throw TGridError("Unexpected end of file found in TARCGISFileTools::LoadARCGISFile");
-}
-
-// The token as it may be shown in a message: at most 32 bytes, anything outside
-// printable ASCII replaced by '?'.
-std::string Printable(const std::string& token) {
-    std::string shown = token.substr(0, 32);
-    for (char& c : shown) {
-        if (c < 0x20 || c > 0x7e) {
-            c = '?';
-        }
-    }
-    return shown;
-}
-
-struct Header {
-    std::int32_t MbrLngColumns = 0;
-    std::int32_t MbrLngRows = 0;
-    double MbrDblXCorner = 0.0;
-    double MbrDblYCorner = 0.0;
-    double MbrDblCellSize = 0.0;
-    double MbrDblNoData = 0.0;
-};
-
-// One tag word and its number, extracted in that order, then the tag compared.
-template <typename Number>
-void ReadItem(std::istream& in, const char* tag, const char* message, Number& value) {
-    std::string word;
-    in >> word >> value;
-    if (word != tag) {
-        throw TGridError(message);
-    }
-}
-
-Header ReadHeader(std::istream& in, TokenScanner& scanner) {
-    Header header;
-    ReadItem(in, "ncols", "File format error: expected to find ncols tag", header.MbrLngColumns);
-    ReadItem(in, "nrows", "File format error: expectd to find nrows tag", header.MbrLngRows);
-    ReadItem(in, "xllcorner", "File format error: expected to find xllcorner tag",
-             header.MbrDblXCorner);
-    ReadItem(in, "yllcorner", "File format error: expected to find yllcorner tag",
-             header.MbrDblYCorner);
-    ReadItem(in, "cellsize", "File format error: expected to find cellsize tag",
-             header.MbrDblCellSize);
-    std::string word;
-    in >> word;
-    if (word != "NODATA_value" && word != "nodata_value") {
-        throw TGridError("File format error: expected to find NODATA_value tag");
-    }
-    std::string token;
-    if (!scanner.Next(token)) {
-        EndOfFile();
-    }
-    if (!TNumberText::ParseDouble(token.data(), token.data() + token.size(), header.MbrDblNoData)) {
-        FormatError("NODATA_value is not a number");
-    }
-    // An edge axis has one point more than its dimension, and axis sizes are
-    // 32-bit, so the largest dimension is one below the 32-bit maximum.
-    constexpr std::int32_t kMaxDim = std::numeric_limits<std::int32_t>::max() - 1;
-    if (header.MbrLngColumns < 1 || header.MbrLngColumns > kMaxDim) {
-        FormatError("ncols must be a positive integer");
-    }
-    if (header.MbrLngRows < 1 || header.MbrLngRows > kMaxDim) {
-        FormatError("nrows must be a positive integer");
-    }
-    if (!(header.MbrDblCellSize > 0.0) || !std::isfinite(header.MbrDblCellSize)) {
-        FormatError("cellsize must be a positive number");
-    }
-    return header;
-}
+// Until one full row has arrived, ncols is only a claim: rows start this small.
+constexpr std::int32_t kFirstRowReserve = 1 << 16;
 
 // Reads the body row by row. Rows grow as their values arrive, so a header that
 // claims far more cells than the input holds fails at the end of the input
 // without having reserved the claimed size first.
-std::vector<std::vector<double>> ReadBody(const Header& header, TokenScanner& scanner) {
-    constexpr std::int32_t kFirstRowReserve = 1 << 16;
+std::vector<std::vector<double>> ReadBody(const THeader& header, TARCGISScanner& scanner) {
     std::vector<std::vector<double>> rows;
-    std::string token;
-    // Until one full row has arrived, ncols is only a claim.
-    std::size_t reserve =
-        static_cast<std::size_t>(std::min(header.MbrLngColumns, kFirstRowReserve));
+    auto reserve = static_cast<std::size_t>(std::min(header.MbrLngColumns, kFirstRowReserve));
     for (std::int32_t y = 0; y < header.MbrLngRows; ++y) {
         std::vector<double> row;
         row.reserve(reserve);
         for (std::int32_t x = 0; x < header.MbrLngColumns; ++x) {
-            if (!scanner.Next(token)) {
-                EndOfFile();
-            }
-            double value;
-            if (!TNumberText::ParseDouble(token.data(), token.data() + token.size(), value)) {
-                FormatError("value '" + Printable(token) + "' at column " + std::to_string(x) +
-                            ", row " + std::to_string(y) + " is not a number");
-            }
-            row.push_back(value);
+            row.push_back(scanner.ReadValue(x, y));
         }
         rows.push_back(std::move(row));
         reserve = static_cast<std::size_t>(header.MbrLngColumns);
@@ -162,7 +44,7 @@ std::vector<std::vector<double>> ReadBody(const Header& header, TokenScanner& sc
 // The edge axes, as the header places them: Y edges from the southern edge
 // (last point) northward, X edges from the western edge eastward, both by
 // successive addition of the cell size. X edges carry the northern edge as Y.
-std::unique_ptr<TAxis> MakeYEdges(const Header& header) {
+std::unique_ptr<TAxis> MakeYEdges(const THeader& header) {
     auto edges = std::make_unique<TAxis>(header.MbrDblCellSize, header.MbrLngRows + 1);
     double y = header.MbrDblYCorner;
     for (std::int32_t i = header.MbrLngRows; i >= 0; --i) {
@@ -172,7 +54,7 @@ std::unique_ptr<TAxis> MakeYEdges(const Header& header) {
     return edges;
 }
 
-std::unique_ptr<TAxis> MakeXEdges(const Header& header, double northernEdge) {
+std::unique_ptr<TAxis> MakeXEdges(const THeader& header, double northernEdge) {
     auto edges = std::make_unique<TAxis>(header.MbrDblCellSize, header.MbrLngColumns + 1);
     double x = header.MbrDblXCorner;
     for (std::int32_t i = 0; i <= header.MbrLngColumns; ++i) {
@@ -182,22 +64,176 @@ std::unique_ptr<TAxis> MakeXEdges(const Header& header, double northernEdge) {
     return edges;
 }
 
-}  // namespace
+// The northern edge: the Y edges' point 0, formed from the south upward.
+double NorthernEdge(const THeader& header) {
+    double y = header.MbrDblYCorner;
+    for (std::int32_t i = 0; i < header.MbrLngRows; ++i) {
+        y += header.MbrDblCellSize;
+    }
+    return y;
+}
 
-TMap* TARCGISFileTools::LoadARCGISFile(std::istream& in) {
-    TokenScanner scanner(in);
-    const Header header = ReadHeader(in, scanner);
+TMap* LoadWhole(const THeader& header, TARCGISScanner& scanner) {
     auto map = std::make_unique<TMap>(header.MbrDblCellSize);
     map->MbrVecValues = ReadBody(header, scanner);
     map->MbrLngXDim = header.MbrLngColumns;
     map->MbrLngYDim = header.MbrLngRows;
     map->MbrDblNoData = header.MbrDblNoData;
-
     const std::unique_ptr<TAxis> yEdges = MakeYEdges(header);
     const std::unique_ptr<TAxis> xEdges = MakeXEdges(header, yEdges->GetPoint(0)->MbrDblY);
     map->SetXAxisInterval(xEdges.get());
     map->SetYAxisInterval(yEdges.get());
     return map.release();
+}
+
+// The segments that the axis lookup picks for two ordinates on an edge axis of
+// `segments` + 1 points formed by successive addition from `start` (reversed:
+// the points come out from the last index to the first, as Y edges do). The
+// lookup rule is applied as the points are formed, so nothing is stored: the
+// first segment (by index) with min <= v < max, else the first whose max equals
+// v, and -1 for an ordinate outside the end points or a NaN.
+void LookUpOnBuiltAxis(double start, double step, std::int32_t segments, bool reversed,
+                       const double (&ordinates)[2], std::int32_t (&found)[2]) {
+    constexpr std::int32_t kNone = std::numeric_limits<std::int32_t>::max();
+    std::int32_t holding[2] = {kNone, kNone};
+    std::int32_t ending[2] = {kNone, kNone};
+    double a = start;
+    for (std::int32_t g = 0; g < segments; ++g) {
+        const double b = a + step;
+        const std::int32_t index = reversed ? segments - 1 - g : g;
+        const double lo = std::min(a, b);
+        const double hi = std::max(a, b);
+        for (int k = 0; k < 2; ++k) {
+            const double v = ordinates[k];
+            if (lo <= v && v < hi)
+                holding[k] = std::min(holding[k], index);
+            if (hi == v)
+                ending[k] = std::min(ending[k], index);
+        }
+        a = b;
+    }
+    const double lo = std::min(start, a);
+    const double hi = std::max(start, a);
+    for (int k = 0; k < 2; ++k) {
+        const double v = ordinates[k];
+        const std::int32_t index = holding[k] != kNone ? holding[k] : ending[k];
+        found[k] =
+            (segments < 1 || std::isnan(v) || v < lo || v > hi || index == kNone) ? -1 : index;
+    }
+}
+
+// Centre points of the cells first .. last of an axis whose edges are formed
+// from `start` by successive addition (edge k after k additions, or, reversed,
+// edge k after segments - k additions), exactly as the whole axis would give
+// them. `makePoint` places one edge coordinate.
+template <typename MakePoint>
+std::unique_ptr<TAxis> WindowCentres(double start, double step, std::int32_t segments,
+                                     bool reversed, std::int32_t first, std::int32_t last,
+                                     MakePoint makePoint) {
+    TAxis edges(step);
+    edges.Reserve(last - first + 2);
+    std::vector<double> coordinates;
+    coordinates.reserve(static_cast<std::size_t>(last - first) + 2);
+    double v = start;
+    for (std::int32_t g = 0; g <= segments; ++g) {
+        const std::int32_t index = reversed ? segments - g : g;
+        if (index >= first && index <= last + 1) {
+            coordinates.push_back(v);
+        }
+        v += step;
+    }
+    if (reversed) {
+        std::reverse(coordinates.begin(), coordinates.end());
+    }
+    for (double c : coordinates) {
+        std::unique_ptr<TPoint> point(makePoint(c));
+        edges.AddPoint(point.get());
+        point.release();
+    }
+    return std::unique_ptr<TAxis>(TAxisTools::IntervalsToPoints(&edges, ' '));
+}
+
+}  // namespace
+
+TMap* TARCGISFileTools::LoadARCGISFile(std::istream& in) {
+    TARCGISScanner scanner(in);
+    const THeader header = scanner.ReadHeader();
+    return LoadWhole(header, scanner);
+}
+
+TMap* TARCGISFileTools::LoadARCGISWindow(std::istream& in, const TPoint* corner1,
+                                         const TPoint* corner2) {
+    TARCGISScanner scanner(in);
+    const THeader header = scanner.ReadHeader();
+    // Past this size the lookups below would cost more than reading the grid;
+    // such grids, and missing corners, take the plain path with its messages.
+    constexpr std::int32_t kLargestStreamed = 1 << 24;
+    if (corner1 == nullptr || corner2 == nullptr || header.MbrLngColumns > kLargestStreamed ||
+        header.MbrLngRows > kLargestStreamed) {
+        const std::unique_ptr<TMap> whole(LoadWhole(header, scanner));
+        return TMapTools::Extract(whole.get(), corner1, corner2);
+    }
+
+    const double cell = header.MbrDblCellSize;
+    std::int32_t columns[2];
+    std::int32_t rows[2];
+    LookUpOnBuiltAxis(header.MbrDblXCorner, cell, header.MbrLngColumns, false,
+                      {corner1->MbrDblX, corner2->MbrDblX}, columns);
+    LookUpOnBuiltAxis(header.MbrDblYCorner, cell, header.MbrLngRows, true,
+                      {corner1->MbrDblY, corner2->MbrDblY}, rows);
+    const bool inside = columns[0] >= 0 && columns[1] >= 0 && rows[0] >= 0 && rows[1] >= 0;
+    const std::int32_t west = std::min(columns[0], columns[1]);
+    const std::int32_t east = std::max(columns[0], columns[1]);
+    const std::int32_t north = std::min(rows[0], rows[1]);
+    const std::int32_t south = std::max(rows[0], rows[1]);
+
+    // The window as Extract builds it, its rows added as the body arrives.
+    std::unique_ptr<TMap> window;
+    if (inside) {
+        const double northernEdge = NorthernEdge(header);
+        const std::unique_ptr<TAxis> xCentres =
+            WindowCentres(header.MbrDblXCorner, cell, header.MbrLngColumns, false, west, east,
+                          [&](double x) { return new TPoint(x, northernEdge); });
+        const std::unique_ptr<TAxis> yCentres =
+            WindowCentres(header.MbrDblYCorner, cell, header.MbrLngRows, true, north, south,
+                          [&](double y) { return new TPoint(header.MbrDblXCorner, y); });
+        window = std::make_unique<TMap>(cell);
+        window->MbrLngXDim = east - west + 1;
+        window->MbrLngYDim = south - north + 1;
+        window->SetXAxis(xCentres.get());
+        window->SetYAxis(yCentres.get());
+        window->MbrDblNoData = header.MbrDblNoData;
+    }
+
+    // One pass over the body: every value checked, only the window's converted.
+    const auto width = static_cast<std::size_t>(east - west + 1);
+    auto reserve = std::min(width, static_cast<std::size_t>(kFirstRowReserve));
+    for (std::int32_t y = 0; y < header.MbrLngRows; ++y) {
+        if (!inside || y < north || y > south) {
+            for (std::int32_t x = 0; x < header.MbrLngColumns; ++x) {
+                scanner.SkipValue(x, y);
+            }
+            continue;
+        }
+        std::vector<double> row;
+        row.reserve(reserve);
+        for (std::int32_t x = 0; x < west; ++x) {
+            scanner.SkipValue(x, y);
+        }
+        for (std::int32_t x = west; x <= east; ++x) {
+            row.push_back(scanner.ReadValue(x, y));
+        }
+        for (std::int32_t x = east + 1; x < header.MbrLngColumns; ++x) {
+            scanner.SkipValue(x, y);
+        }
+        window->MbrVecValues.push_back(std::move(row));
+        reserve = width;
+    }
+    // The whole input is read before a corner outside the grid is reported.
+    if (!inside) {
+        throw TGridError("Ordinate is out of range in TAxis::GetIndex");
+    }
+    return window.release();
 }
 
 TMap* TARCGISFileTools::LoadARCGISFile(std::string fileName) {

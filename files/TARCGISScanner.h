@@ -1,0 +1,69 @@
+// TARCGISScanner: reads the header and the value tokens of an ArcGIS ASCII grid.
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <streambuf>
+#include <string>
+
+// The one implementation of the text rules of the format, shared by every
+// reader: the six header items with their messages and checks, and the body
+// tokens, each of which must be a number as a whole (TNumberText::ParseDouble).
+//
+// The body is scanned straight from the stream buffer's get area, a block at a
+// time, and the stream is left just after the last character taken, as
+// character-wise extraction would leave it. Nothing is allocated from what the
+// header claims.
+class TARCGISScanner {
+  public:
+    struct THeader {
+        std::int32_t MbrLngColumns = 0;
+        std::int32_t MbrLngRows = 0;
+        double MbrDblXCorner = 0.0;
+        double MbrDblYCorner = 0.0;
+        double MbrDblCellSize = 0.0;
+        double MbrDblNoData = 0.0;
+    };
+
+    explicit TARCGISScanner(std::istream& in);
+    // Hands the stream back positioned just after the last character taken.
+    ~TARCGISScanner();
+    TARCGISScanner(const TARCGISScanner&) = delete;
+    TARCGISScanner& operator=(const TARCGISScanner&) = delete;
+
+    // The six header items, checked: the tag messages, "NODATA_value is not a
+    // number", "ncols must be a positive integer" (nrows likewise), "cellsize
+    // must be a positive number", and the end-of-file message.
+    THeader ReadHeader();
+
+    // The next body value, converted, for the cell (column, row): throws the
+    // end-of-file message or "value 'TOKEN' at column C, row R is not a number".
+    double ReadValue(std::int32_t column, std::int32_t row);
+    // The next body value, checked but not converted (the same rule and messages).
+    void SkipValue(std::int32_t column, std::int32_t row);
+
+    // True for a token the fast check accepts: an optional '-', digits with at
+    // most one point, at least one digit, at most 300 characters. Every such
+    // token is a finite number by the full rule; the others go to the full rule.
+    static bool IsPlainNumber(const char* first, const char* last);
+    // The value of a plain number of at most 2^53 in its digits and at most 22
+    // digits after the point, exactly as std::from_chars gives it; false when
+    // the token is not of that kind.
+    static bool ParsePlainNumber(const char* first, const char* last, double& value);
+
+  private:
+    // The next token as [first, last); false at the end of the input.
+    bool NextToken(const char*& first, const char*& last);
+    // Makes the get area current: after a refill the cursor is its start.
+    bool Refill();
+    void Commit();
+    [[noreturn]] static void ValueError(const char* first, const char* last, std::int32_t column,
+                                        std::int32_t row);
+
+    std::istream& MbrIn;
+    std::streambuf* MbrBuf;
+    const char* MbrPtrCursor = nullptr;  // the next character in the get area
+    const char* MbrPtrEnd = nullptr;     // the end of the get area
+    std::string MbrStrSpill;             // a token cut by the end of the get area
+    char MbrChar = 0;                    // the peeked character of an unbuffered stream
+};
