@@ -23,6 +23,23 @@ using THeader = TARCGISScanner::THeader;
 // Until one full row has arrived, ncols is only a claim: rows start this small.
 constexpr std::int32_t kFirstRowReserve = 1 << 16;
 
+// Reads the values of columns first .. end - 1 of one row of the body, in
+// pieces, so that a row grows as its values arrive and never from a claim alone.
+std::vector<double> ReadRow(TARCGISScanner& scanner, std::int32_t columns, std::int32_t y,
+                            std::int32_t first, std::int32_t end, std::size_t reserve) {
+    std::vector<double> row;
+    row.reserve(reserve);
+    const std::int64_t base = std::int64_t{y} * columns;
+    for (std::int32_t x = first; x < end;) {
+        const std::int32_t piece = std::min(end - x, kFirstRowReserve);
+        const std::size_t filled = row.size();
+        row.resize(filled + static_cast<std::size_t>(piece));
+        scanner.ReadValues(row.data() + filled, piece, base + x, columns);
+        x += piece;
+    }
+    return row;
+}
+
 // Reads the body row by row. Rows grow as their values arrive, so a header that
 // claims far more cells than the input holds fails at the end of the input
 // without having reserved the claimed size first.
@@ -30,12 +47,7 @@ std::vector<std::vector<double>> ReadBody(const THeader& header, TARCGISScanner&
     std::vector<std::vector<double>> rows;
     auto reserve = static_cast<std::size_t>(std::min(header.MbrLngColumns, kFirstRowReserve));
     for (std::int32_t y = 0; y < header.MbrLngRows; ++y) {
-        std::vector<double> row;
-        row.reserve(reserve);
-        for (std::int32_t x = 0; x < header.MbrLngColumns; ++x) {
-            row.push_back(scanner.ReadValue(x, y));
-        }
-        rows.push_back(std::move(row));
+        rows.push_back(ReadRow(scanner, header.MbrLngColumns, y, 0, header.MbrLngColumns, reserve));
         reserve = static_cast<std::size_t>(header.MbrLngColumns);
     }
     return rows;
@@ -208,25 +220,21 @@ TMap* TARCGISFileTools::LoadARCGISWindow(std::istream& in, const TPoint* corner1
     // One pass over the body: every value checked, only the window's converted.
     const auto width = static_cast<std::size_t>(east - west + 1);
     auto reserve = std::min(width, static_cast<std::size_t>(kFirstRowReserve));
+    const std::int32_t columnCount = header.MbrLngColumns;
+    std::int64_t cellNumber = 0;  // of the next body value, row-major from 0
     for (std::int32_t y = 0; y < header.MbrLngRows; ++y) {
         if (!inside || y < north || y > south) {
-            for (std::int32_t x = 0; x < header.MbrLngColumns; ++x) {
-                scanner.SkipValue(x, y);
-            }
+            // Rows outside the window: checked in one run up to the next window row.
+            const std::int32_t upTo = (inside && y < north) ? north : header.MbrLngRows;
+            scanner.SkipValues(std::int64_t{upTo - y} * columnCount, cellNumber, columnCount);
+            cellNumber += std::int64_t{upTo - y} * columnCount;
+            y = upTo - 1;
             continue;
         }
-        std::vector<double> row;
-        row.reserve(reserve);
-        for (std::int32_t x = 0; x < west; ++x) {
-            scanner.SkipValue(x, y);
-        }
-        for (std::int32_t x = west; x <= east; ++x) {
-            row.push_back(scanner.ReadValue(x, y));
-        }
-        for (std::int32_t x = east + 1; x < header.MbrLngColumns; ++x) {
-            scanner.SkipValue(x, y);
-        }
-        window->MbrVecValues.push_back(std::move(row));
+        scanner.SkipValues(west, cellNumber, columnCount);
+        window->MbrVecValues.push_back(ReadRow(scanner, columnCount, y, west, east + 1, reserve));
+        scanner.SkipValues(columnCount - 1 - east, cellNumber + east + 1, columnCount);
+        cellNumber += columnCount;
         reserve = width;
     }
     // The whole input is read before a corner outside the grid is reported.

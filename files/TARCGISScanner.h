@@ -42,6 +42,13 @@ class TARCGISScanner {
     // The next body value, checked but not converted (the same rule and messages).
     void SkipValue(std::int32_t column, std::int32_t row);
 
+    // The next `count` values, converted into `values` (ReadValues) or only
+    // checked (SkipValues); `cell` is the number of the first of them in the
+    // body (row-major, from 0) and `columns` the row length, for the messages.
+    // The bulk forms scan whole blocks without a call per value.
+    void ReadValues(double* values, std::int64_t count, std::int64_t cell, std::int32_t columns);
+    void SkipValues(std::int64_t count, std::int64_t cell, std::int32_t columns);
+
     // True for a token the fast check accepts: an optional '-', digits with at
     // most one point, at least one digit, at most 300 characters. Every such
     // token is a finite number by the full rule; the others go to the full rule.
@@ -52,6 +59,9 @@ class TARCGISScanner {
     static bool ParsePlainNumber(const char* first, const char* last, double& value);
 
   private:
+    // The bulk scan: `take` is called with each token of the next `count`.
+    template <bool kCheckOnly, typename Take>
+    void ScanValues(std::int64_t count, std::int64_t cell, std::int32_t columns, Take take);
     // The next token as [first, last); false at the end of the input.
     bool NextToken(const char*& first, const char*& last);
     // Makes the get area current: after a refill the cursor is its start.

@@ -3,11 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "files/TNumberText.h"
 
@@ -77,4 +80,80 @@ TEST(TARCGISScanner, UnbufferedStreamsKeepTheirPosition) {
         EXPECT_EQ(scanner.ReadValue(1, 0), 6);
     }
     EXPECT_EQ(buffer.text.substr(buffer.at), " rest");
+}
+
+namespace {
+
+// The message the full rule gives for the first bad token, or "".
+std::string FirstBadToken(const std::vector<std::string>& tokens, int columns) {
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        double v;
+        const std::string& t = tokens[i];
+        if (!TNumberText::ParseDouble(t.data(), t.data() + t.size(), v)) {
+            return "File format error: value '" + t.substr(0, 32) + "' at column " +
+                   std::to_string(i % static_cast<std::size_t>(columns)) + ", row " +
+                   std::to_string(i / static_cast<std::size_t>(columns)) +
+                   " is not a number in TARCGISFileTools::LoadARCGISFile";
+        }
+    }
+    return "";
+}
+
+}  // namespace
+
+TEST(TARCGISScanner, BlockScansAgreeWithTheRuleTokenByToken) {
+    // Long bodies, so that the block-wise paths see every kind of token at every
+    // offset; separators of every kind and length.
+    const std::vector<std::string> odd = {
+        "-",  ".",   "1.2.3", "--1", "1-2", "-.", ".-1", "5e3", "nan",   "+5",  "..5",   "-5.",
+        ".5", "1..", "x",     "-0",  "12-", "0.", "-.5", "+-1", "1e999", "inf", "00.00", "5.-"};
+    const std::string separators[] = {" ", "  ", "\n", "\r\n", "\t", " \n "};
+    std::mt19937 random(3);
+    for (int trial = 0; trial < 1000; ++trial) {
+        const int columns = 1 + static_cast<int>(random() % 40);
+        const int count = columns * (1 + static_cast<int>(random() % 60));
+        std::vector<std::string> tokens;
+        std::string body;
+        for (int i = 0; i < count; ++i) {
+            std::string t;
+            if (random() % (trial % 2 ? 400u : 30u) == 0) {
+                t = odd[random() % odd.size()];
+            } else {
+                t = std::to_string(random() % 100000);
+                if (random() % 2)
+                    t.insert(t.size() - random() % t.size(), ".");
+                if (random() % 4 == 0)
+                    t = "-" + t;
+            }
+            tokens.push_back(t);
+            body += t + separators[random() % 6];
+        }
+        const std::string expected = FirstBadToken(tokens, columns);
+        for (bool convert : {false, true}) {
+            std::istringstream in(body);
+            TARCGISScanner scanner(in);
+            std::vector<double> values(static_cast<std::size_t>(count));
+            std::string message;
+            try {
+                if (convert) {
+                    scanner.ReadValues(values.data(), count, 0, columns);
+                } else {
+                    scanner.SkipValues(count, 0, columns);
+                }
+            } catch (const std::exception& error) {
+                message = error.what();
+            }
+            ASSERT_EQ(message, expected) << "trial " << trial << (convert ? " read" : " skip");
+            if (convert && expected.empty()) {
+                for (int i = 0; i < count; ++i) {
+                    double v;
+                    const std::string& t = tokens[static_cast<std::size_t>(i)];
+                    TNumberText::ParseDouble(t.data(), t.data() + t.size(), v);
+                    ASSERT_EQ(std::bit_cast<std::uint64_t>(values[static_cast<std::size_t>(i)]),
+                              std::bit_cast<std::uint64_t>(v))
+                        << t;
+                }
+            }
+        }
+    }
 }
