@@ -416,37 +416,32 @@ bool TARCGISScanner::IsPlainNumber(const char* first, const char* last) {
 }
 
 bool TARCGISScanner::ParsePlainNumber(const char* first, const char* last, double& value) {
-    if (first == last) {
+    const bool negative = first != last && *first == '-';
+    const char* p = first + (negative ? 1 : 0);
+    // Up to 15 digits stay below 10^15 < 2^53, an exact double.
+    if (last - p > 16) {
         return false;
     }
-    const bool negative = *first == '-';
-    const char* p = first + (negative ? 1 : 0);
     std::uint64_t digits = 0;
-    int decimals = -1;  // digits after the point; -1 before it
-    bool any = false;
+    const char* point = nullptr;
     for (; p != last; ++p) {
-        const char c = *p;
-        if (c >= '0' && c <= '9') {
-            digits = digits * 10 + static_cast<unsigned>(c - '0');
-            // Past 2^53 the digits are no longer an exact double.
-            if (digits > (std::uint64_t{1} << 53)) {
-                return false;
-            }
-            any = true;
-            decimals += decimals >= 0 ? 1 : 0;
-        } else if (c == '.' && decimals < 0) {
-            decimals = 0;
+        const unsigned d = static_cast<unsigned char>(*p) - '0';
+        if (d <= 9) {
+            digits = digits * 10 + d;
+        } else if (*p == '.' && point == nullptr) {
+            point = p;
         } else {
             return false;
         }
     }
-    if (!any || decimals > 22) {
+    const std::ptrdiff_t count = last - first - (negative ? 1 : 0) - (point != nullptr ? 1 : 0);
+    if (count == 0 || count > 15) {
         return false;
     }
+    const auto decimals = point != nullptr ? last - point - 1 : 0;
     // Both operands are exact doubles, and IEEE division rounds correctly: the
     // quotient is the double nearest to the decimal, as from_chars gives it.
-    const double magnitude =
-        static_cast<double>(digits) / kPowersOfTen[decimals < 0 ? 0 : decimals];
+    const double magnitude = static_cast<double>(digits) / kPowersOfTen[decimals];
     value = negative ? -magnitude : magnitude;
     return true;
 }

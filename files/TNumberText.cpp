@@ -1,7 +1,10 @@
 // TNumberText: the exact number text rules shared by the grid readers and writers.
 #include "files/TNumberText.h"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <cstdint>
 #include <limits>
 #include <locale>
 
@@ -34,14 +37,108 @@ int TNumberText::Precision(const std::ios_base& stream) {
     return precision > 1100 ? 1100 : static_cast<int>(precision);
 }
 
-void TNumberText::AppendDouble(std::string& text, double value, int precision) {
+namespace {
+
+constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+
+// The common case of grid values, a decimal of few digits, without the general
+// formatter. If value is the double nearest to a decimal D of at most 15
+// significant digits, and the precision P is at most 15 and at least D's digit
+// count, then rounding value to P digits gives D back (value lies within half
+// an ulp of D, far inside half a unit of D's last digit), so "%.Pg" writes D:
+// in fixed notation when its exponent X satisfies -4 <= X < P, which is the
+// only case handled here. Returns null when the value is not of this kind.
+char* FormatShortDecimal(char* first, double value, int precision) {
+    if (precision > 15 || !(value != 0) || !(std::fabs(value) < 1e15)) {
+        return nullptr;
+    }
+    const double magnitude = std::fabs(value);
+    // Whether magnitude x 10^k, rounded to a whole number below 10^15, denotes
+    // the double exactly (the division of two exact doubles rounds correctly).
+    const auto denotes = [magnitude](int k, double& whole) {
+        const double scaled = magnitude * kPowersOfTen[k];
+        if (!(scaled < 1e15)) {
+            return false;
+        }
+        whole = static_cast<double>(static_cast<std::uint64_t>(scaled + 0.5));
+        return whole / kPowersOfTen[k] == magnitude;
+    };
+    // The smallest such k. The first four are tried side by side, as grid
+    // values rarely need more; each is a division whose latency would
+    // otherwise add up.
+    double wholes[4] = {};
+    const bool hits[4] = {denotes(0, wholes[0]), denotes(1, wholes[1]), denotes(2, wholes[2]),
+                          denotes(3, wholes[3])};
+    int k = 0;
+    while (k < 4 && !hits[k]) {
+        ++k;
+    }
+    double whole = k < 4 ? wholes[k] : 0;
+    while (k >= 4 && k <= 15 && !denotes(k, whole)) {
+        if (!(magnitude * kPowersOfTen[k] < 1e15)) {
+            return nullptr;
+        }
+        ++k;
+    }
+    if (k > 15) {
+        return nullptr;
+    }
+
+    const auto digits = static_cast<std::uint64_t>(whole);
+    char text[20];
+    const int length = static_cast<int>(std::to_chars(text, text + 20, digits).ptr - text);
+    int significant = length;
+    while (significant > 1 && text[significant - 1] == '0') {
+        --significant;  // trailing zeros of a whole number are not significant
+    }
+    const int exponent = length - 1 - k;
+    if (significant > precision || exponent < -4 || exponent >= precision) {
+        return nullptr;
+    }
+    // Short copies byte by byte: a library call per value would cost more.
+    const auto put = [](char* out, const char* from, int count) {
+        for (int i = 0; i < count; ++i) {
+            out[i] = from[i];
+        }
+        return out + count;
+    };
+    char* out = first;
+    if (value < 0) {
+        *out++ = '-';
+    }
+    if (k == 0) {
+        return put(out, text, length);
+    }
+    if (length > k) {
+        out = put(out, text, length - k);
+        *out++ = '.';
+        return put(out, text + length - k, k);
+    }
+    *out++ = '0';
+    *out++ = '.';
+    for (int i = length; i < k; ++i) {
+        *out++ = '0';
+    }
+    return put(out, text, length);
+}
+
+}  // namespace
+
+char* TNumberText::FormatDouble(char* first, double value, int precision) {
+    if (char* end = FormatShortDecimal(first, value, precision)) {
+        return end;
+    }
     // "%.*g" never needs more than the significant digits, a sign, a point and a
     // five-character exponent.
-    const std::size_t room = static_cast<std::size_t>(precision) + 16;
+    return std::to_chars(first, first + Room(precision), value, std::chars_format::general,
+                         precision)
+        .ptr;
+}
+
+void TNumberText::AppendDouble(std::string& text, double value, int precision) {
     const std::size_t start = text.size();
-    text.resize(start + room);
-    char* first = text.data() + start;
-    const auto result =
-        std::to_chars(first, first + room, value, std::chars_format::general, precision);
-    text.resize(static_cast<std::size_t>(result.ptr - text.data()));
+    text.resize(start + Room(precision));
+    char* end = FormatDouble(text.data() + start, value, precision);
+    text.resize(static_cast<std::size_t>(end - text.data()));
 }

@@ -23,4 +23,10 @@ class TNumberText {
 
     // Appends `value` as a plain-format stream at `precision` would write it.
     static void AppendDouble(std::string& text, double value, int precision);
+
+    // Writes `value` at `first` as a plain-format stream at `precision` would,
+    // and returns the end. Needs Room(precision) bytes.
+    static char* FormatDouble(char* first, double value, int precision);
+    // The most bytes FormatDouble writes at `precision`.
+    static std::size_t Room(int precision) { return static_cast<std::size_t>(precision) + 16; }
 };

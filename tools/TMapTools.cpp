@@ -79,19 +79,19 @@ void TMapTools::WriteFlatFile(const TMap* map, std::ostream& out, char separator
         }
         return;
     }
-    // Plain format: to_chars gives the very text the stream would, and a whole
-    // row goes out in one write.
+    // Plain format: the text is the very text the stream would write, and a
+    // whole row goes out in one write.
     const int precision = TNumberText::Precision(out);
-    std::string line;
+    std::vector<char> line(columns * (TNumberText::Room(precision) + 1) + 1);
     for (std::int32_t y = 0; y < map->MbrLngYDim; ++y) {
-        const std::vector<double>& row = map->MbrVecValues[static_cast<std::size_t>(y)];
-        line.clear();
+        const double* row = map->MbrVecValues[static_cast<std::size_t>(y)].data();
+        char* end = line.data();
         for (std::size_t x = 0; x < columns; ++x) {
-            TNumberText::AppendDouble(line, row[x], precision);
-            line.push_back(separator);
+            end = TNumberText::FormatDouble(end, row[x], precision);
+            *end++ = separator;
         }
-        line.push_back('\n');
-        out.write(line.data(), static_cast<std::streamsize>(line.size()));
+        *end++ = '\n';
+        out.write(line.data(), end - line.data());
         out.flush();
     }
 }
