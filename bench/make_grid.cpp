@@ -12,16 +12,18 @@
 #include <string>
 
 int main(int argc, char** argv) {
-    if (argc != 4 || (std::strcmp(argv[3], "decimal") != 0 && std::strcmp(argv[3], "integer") != 0)) {
+    if (argc != 4 ||
+        (std::strcmp(argv[3], "decimal") != 0 && std::strcmp(argv[3], "integer") != 0)) {
         std::fprintf(stderr, "usage: make_grid COLUMNS ROWS decimal|integer\n");
         return 2;
     }
     const long columns = std::atol(argv[1]);
     const long rows = std::atol(argv[2]);
     const bool decimal = std::strcmp(argv[3], "decimal") == 0;
-    std::printf("ncols %ld\nnrows %ld\nxllcorner -120.000416666667\nyllcorner 35.000416666667\n"
-                "cellsize 0.000833333333333333\nNODATA_value -9999\n",
-                columns, rows);
+    std::printf(
+        "ncols %ld\nnrows %ld\nxllcorner -120.000416666667\nyllcorner 35.000416666667\n"
+        "cellsize 0.000833333333333333\nNODATA_value -9999\n",
+        columns, rows);
     std::uint64_t state = 88172645463325252ull;  // xorshift: the same grid every run
     std::string line;
     char number[32];
@@ -39,7 +41,8 @@ int main(int argc, char** argv) {
                 if (v % 100 != 0) {
                     std::snprintf(number, sizeof number, ".%02u", static_cast<unsigned>(v % 100));
                     std::string fraction = number;
-                    while (fraction.back() == '0') fraction.pop_back();
+                    while (fraction.back() == '0')
+                        fraction.pop_back();
                     line += fraction;
                 }
             } else {

@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -15,6 +16,14 @@
 
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const std::string& input, const std::string& stdoutPath) {
+    ProcessOptions options;
+    options.MbrStrStdoutPath = stdoutPath;
+    return RunProcessWith(program, arguments, input, options);
+}
+
+ProcessResult RunProcessWith(const std::string& program, const std::vector<std::string>& arguments,
+                             const std::string& input, const ProcessOptions& options) {
+    const std::string& stdoutPath = options.MbrStrStdoutPath;
     int inPipe[2], outPipe[2], errPipe[2];
     if (pipe(inPipe) != 0 || pipe(outPipe) != 0 || pipe(errPipe) != 0) {
         ADD_FAILURE() << "pipe failed";
@@ -30,6 +39,14 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
 
     const pid_t pid = fork();
     if (pid == 0) {
+        rlimit cpu{static_cast<rlim_t>(options.MbrIntCpuSeconds),
+                   static_cast<rlim_t>(options.MbrIntCpuSeconds)};
+        setrlimit(RLIMIT_CPU, &cpu);
+        if (options.MbrLngMemoryLimit > 0) {
+            rlimit memory{static_cast<rlim_t>(options.MbrLngMemoryLimit),
+                          static_cast<rlim_t>(options.MbrLngMemoryLimit)};
+            setrlimit(RLIMIT_AS, &memory);
+        }
         dup2(inPipe[0], 0);
         if (stdoutPath.empty()) {
             dup2(outPipe[1], 1);
@@ -50,13 +67,17 @@ ProcessResult RunProcess(const std::string& program, const std::vector<std::stri
     signal(SIGPIPE, SIG_IGN);
 
     ProcessResult result;
+    bool outOpen = true, errOpen = true;
+    if (options.MbrBoolCloseStdout) {
+        close(outPipe[0]);  // the reader goes away at once
+        outOpen = false;
+    }
     std::size_t written = 0;
     bool inOpen = true;
     if (input.empty()) {
         close(inPipe[1]);
         inOpen = false;
     }
-    bool outOpen = true, errOpen = true;
     char buffer[65536];
     while (outOpen || errOpen) {
         pollfd fds[3];

@@ -64,10 +64,19 @@ struct ProcessResult {
     int MbrStatus = -1;  // exit status, or 128 + signal
 };
 
+struct ProcessOptions {
+    std::string MbrStrStdoutPath;     // standard output to this file instead of a pipe
+    bool MbrBoolCloseStdout = false;  // standard output a pipe nobody reads
+    long MbrLngMemoryLimit = 0;       // address-space limit in bytes, 0 for none
+    int MbrIntCpuSeconds = 60;        // CPU time limit
+};
+
 // Runs `program` with `arguments`, feeding `input` on standard input. With
 // `stdoutPath` set, standard output goes to that file instead of a pipe.
 ProcessResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const std::string& input, const std::string& stdoutPath = "");
+ProcessResult RunProcessWith(const std::string& program, const std::vector<std::string>& arguments,
+                             const std::string& input, const ProcessOptions& options);
 
 // A fresh empty folder, removed with its files at the end of the test.
 class TempDir {
