@@ -238,31 +238,6 @@ TARCGISScanner::THeader TARCGISScanner::ReadHeader() {
     return header;
 }
 
-double TARCGISScanner::ReadValue(std::int32_t column, std::int32_t row) {
-    const char* first;
-    const char* last;
-    if (!NextToken(first, last)) {
-        EndOfFile();
-    }
-    double value;
-    if (!ParsePlainNumber(first, last, value) && !TNumberText::ParseDouble(first, last, value)) {
-        ValueError(first, last, column, row);
-    }
-    return value;
-}
-
-void TARCGISScanner::SkipValue(std::int32_t column, std::int32_t row) {
-    const char* first;
-    const char* last;
-    if (!NextToken(first, last)) {
-        EndOfFile();
-    }
-    double ignored;
-    if (!IsPlainNumber(first, last) && !TNumberText::ParseDouble(first, last, ignored)) {
-        ValueError(first, last, column, row);
-    }
-}
-
 template <bool kCheckOnly, typename Take>
 void TARCGISScanner::ScanValues(std::int64_t count, std::int64_t cell, std::int32_t columns,
                                 Take take) {

@@ -36,16 +36,11 @@ class TARCGISScanner {
     // must be a positive number", and the end-of-file message.
     THeader ReadHeader();
 
-    // The next body value, converted, for the cell (column, row): throws the
-    // end-of-file message or "value 'TOKEN' at column C, row R is not a number".
-    double ReadValue(std::int32_t column, std::int32_t row);
-    // The next body value, checked but not converted (the same rule and messages).
-    void SkipValue(std::int32_t column, std::int32_t row);
-
-    // The next `count` values, converted into `values` (ReadValues) or only
-    // checked (SkipValues); `cell` is the number of the first of them in the
-    // body (row-major, from 0) and `columns` the row length, for the messages.
-    // The bulk forms scan whole blocks without a call per value.
+    // The next `count` body values, converted into `values` (ReadValues) or
+    // only checked (SkipValues), each by the full rule; they throw the
+    // end-of-file message or "value 'TOKEN' at column C, row R is not a number". `cell` is the
+    // number of the first of them in the body (row-major, from 0) and `columns` the row length, for
+    // the messages. The bulk forms scan whole blocks without a call per value.
     void ReadValues(double* values, std::int64_t count, std::int64_t cell, std::int32_t columns);
     void SkipValues(std::int64_t count, std::int64_t cell, std::int32_t columns);
 

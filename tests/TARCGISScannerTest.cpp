@@ -76,8 +76,10 @@ TEST(TARCGISScanner, UnbufferedStreamsKeepTheirPosition) {
     {
         TARCGISScanner scanner(in);
         EXPECT_EQ(scanner.ReadHeader().MbrLngColumns, 2);
-        EXPECT_EQ(scanner.ReadValue(0, 0), 5);
-        EXPECT_EQ(scanner.ReadValue(1, 0), 6);
+        double values[2];
+        scanner.ReadValues(values, 2, 0, 2);
+        EXPECT_EQ(values[0], 5);
+        EXPECT_EQ(values[1], 6);
     }
     EXPECT_EQ(buffer.text.substr(buffer.at), " rest");
 }

@@ -9,19 +9,6 @@
 #include "TestSupport.h"
 #include "tools/TMapTools.h"
 
-namespace {
-
-using Rows = std::vector<std::vector<double>>;
-using MapPtr = std::unique_ptr<TMap>;
-
-MapPtr Own(TMap* map) {
-    return MapPtr(map);
-}
-
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-}  // namespace
-
 TEST(TMapToolsArithmetic, AddPairsFineCellsWithTheCoarseCellAroundTheirCentre) {
     const auto fine =
         Grid(0.5, {{1, 2, 3, 4}, {5, 6, 7, 8}, {9, 10, 11, 12}, {13, 14, 15, 16}}, -1);

@@ -11,9 +11,6 @@
 
 namespace {
 
-using Rows = std::vector<std::vector<double>>;
-using MapPtr = std::unique_ptr<TMap>;
-
 // A grid of `columns` x `rows` cells of size `cell` from (west, south), each cell
 // holding 10 x row + column.
 MapPtr Placed(double west, double south, double cell, int columns, int rows) {

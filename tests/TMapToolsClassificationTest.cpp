@@ -8,18 +8,6 @@
 #include "TestSupport.h"
 #include "tools/TMapTools.h"
 
-namespace {
-
-using Rows = std::vector<std::vector<double>>;
-using MapPtr = std::unique_ptr<TMap>;
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-MapPtr Own(TMap* map) {
-    return MapPtr(map);
-}
-
-}  // namespace
-
 TEST(TMapToolsClassification, ThresholdKeepsValuesAtOrAbove) {
     const auto grid = Grid(1, {{4.9, 5, 7, kNaN, -9999}}, -32768);
     const auto kept = Own(TMapTools::Threshold(grid.get(), 5));

@@ -9,8 +9,6 @@
 
 namespace {
 
-using Rows = std::vector<std::vector<double>>;
-
 std::unique_ptr<TMap> Cut(const TMap* source, double x1, double y1, double x2, double y2) {
     const TPoint a(x1, y1), b(x2, y2);
     return std::unique_ptr<TMap>(TMapTools::Extract(source, &a, &b));

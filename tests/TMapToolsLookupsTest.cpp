@@ -11,7 +11,6 @@
 namespace {
 
 using Table = std::map<double, TMapPoint*>;
-const double kNaN = NAN;
 
 // Releases the points of first-cell tables.
 struct Tables {

@@ -10,13 +10,6 @@
 
 namespace {
 
-using Rows = std::vector<std::vector<double>>;
-using MapPtr = std::unique_ptr<TMap>;
-MapPtr Own(TMap* map) {
-    return MapPtr(map);
-}
-const double kNaN = std::numeric_limits<double>::quiet_NaN();
-
 double Plane(double x, double y) {
     return 2 * x - 3 * y + 7;
 }

@@ -10,8 +10,6 @@
 
 namespace {
 
-using Rows = std::vector<std::vector<double>>;
-
 // Owns a series of grids and hands out the raw list.
 struct Series {
     std::vector<std::unique_ptr<TMap>> owned;

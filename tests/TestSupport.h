@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -20,6 +21,15 @@ inline const char* const kSmallGrid =
 inline std::unique_ptr<TMap> LoadText(const std::string& text) {
     std::istringstream in(text);
     return std::unique_ptr<TMap>(TARCGISFileTools::LoadARCGISFile(in));
+}
+
+using Rows = std::vector<std::vector<double>>;
+using MapPtr = std::unique_ptr<TMap>;
+inline const double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+// Takes over a map an operation returned.
+inline MapPtr Own(TMap* map) {
+    return MapPtr(map);
 }
 
 // A grid with its lower-left corner at (0, 0), rows given north first.
