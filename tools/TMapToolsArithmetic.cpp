@@ -35,24 +35,26 @@ Pairing PairCells(const TMap* fine, const TMap* coarse) {
     if (fine->MbrPtrYAxis->GetSize() < rows) {
         throw TGridError("LngY is out of range for the Y-axis in TMap::GetCoordinates");
     }
-    pairing.MbrVecColumns.reserve(static_cast<std::size_t>(columns));
-    for (std::int32_t x = 0; x < columns; ++x) {
-        const double centre = fine->MbrPtrXAxis->PointAt(x, "TMap::GetCoordinates").MbrDblX;
-        const std::int32_t column = coarse->GetIndex(centre, 'X');
-        if (column < 0 || column >= coarse->MbrLngXDim) {
-            throw TGridError("LngX is out of range in TMap::GetPointVal");
+    // The coarse cell around each fine centre of one direction.
+    const auto lookUp = [coarse](const TAxis& centres, std::int32_t count, char selector,
+                                 std::int32_t limit, const char* outside) {
+        std::vector<std::int32_t> cells;
+        cells.reserve(static_cast<std::size_t>(count));
+        for (std::int32_t i = 0; i < count; ++i) {
+            const TPoint& centre = centres.PointAt(i, "TMap::GetCoordinates");
+            const std::int32_t cell =
+                coarse->GetIndex(selector == 'X' ? centre.MbrDblX : centre.MbrDblY, selector);
+            if (cell >= limit) {
+                throw TGridError(outside);
+            }
+            cells.push_back(cell);
         }
-        pairing.MbrVecColumns.push_back(column);
-    }
-    pairing.MbrVecRows.reserve(static_cast<std::size_t>(rows));
-    for (std::int32_t y = 0; y < rows; ++y) {
-        const double centre = fine->MbrPtrYAxis->PointAt(y, "TMap::GetCoordinates").MbrDblY;
-        const std::int32_t row = coarse->GetIndex(centre, 'Y');
-        if (row < 0 || row >= coarse->MbrLngYDim) {
-            throw TGridError("LngY is out of range in TMap::GetPointVal");
-        }
-        pairing.MbrVecRows.push_back(row);
-    }
+        return cells;
+    };
+    pairing.MbrVecColumns = lookUp(*fine->MbrPtrXAxis, columns, 'X', coarse->MbrLngXDim,
+                                   "LngX is out of range in TMap::GetPointVal");
+    pairing.MbrVecRows = lookUp(*fine->MbrPtrYAxis, rows, 'Y', coarse->MbrLngYDim,
+                                "LngY is out of range in TMap::GetPointVal");
     return pairing;
 }
 
