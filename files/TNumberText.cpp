@@ -135,10 +135,3 @@ char* TNumberText::FormatDouble(char* first, double value, int precision) {
                          precision)
         .ptr;
 }
-
-void TNumberText::AppendDouble(std::string& text, double value, int precision) {
-    const std::size_t start = text.size();
-    text.resize(start + Room(precision));
-    char* end = FormatDouble(text.data() + start, value, precision);
-    text.resize(static_cast<std::size_t>(end - text.data()));
-}

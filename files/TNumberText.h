@@ -2,7 +2,6 @@
 #pragma once
 
 #include <ios>
-#include <string>
 
 class TNumberText {
   public:
@@ -20,9 +19,6 @@ class TNumberText {
 
     // The precision a plain-format stream uses for a double (6 for a negative one).
     static int Precision(const std::ios_base& stream);
-
-    // Appends `value` as a plain-format stream at `precision` would write it.
-    static void AppendDouble(std::string& text, double value, int precision);
 
     // Writes `value` at `first` as a plain-format stream at `precision` would,
     // and returns the end. Needs Room(precision) bytes.

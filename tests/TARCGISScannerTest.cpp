@@ -46,7 +46,7 @@ TEST(TARCGISScanner, FastParseIsExactOnDecimalsOfEveryLength) {
         for (int i = 0; i < digits; ++i)
             token += static_cast<char>('0' + random() % 10);
         const auto point = random() % (static_cast<unsigned>(digits) + 1);
-        token.insert(token.size() - point, ".");
+        token.insert(token.begin() + static_cast<std::ptrdiff_t>(token.size() - point), '.');
         double fast = 0, full = 0;
         const char* first = token.data();
         const char* last = first + token.size();
@@ -123,7 +123,9 @@ TEST(TARCGISScanner, BlockScansAgreeWithTheRuleTokenByToken) {
             } else {
                 t = std::to_string(random() % 100000);
                 if (random() % 2)
-                    t.insert(t.size() - random() % t.size(), ".");
+                    t.insert(
+                        t.begin() + static_cast<std::ptrdiff_t>(t.size() - random() % t.size()),
+                        '.');
                 if (random() % 4 == 0)
                     t = "-" + t;
             }

@@ -58,7 +58,7 @@ TEST(TNumberText, ParseDoubleAcceptsWholeNumbersOnly) {
     }
 }
 
-TEST(TNumberText, AppendDoubleWritesWhatThePlainStreamWrites) {
+TEST(TNumberText, FormatDoubleWritesWhatThePlainStreamWrites) {
     std::mt19937_64 random(20261211);
     std::vector<double> values = {0.0,
                                   -0.0,
@@ -93,8 +93,10 @@ TEST(TNumberText, AppendDoubleWritesWhatThePlainStreamWrites) {
             std::ostringstream expected;
             expected.precision(precision);
             expected << value;
-            std::string actual;
-            TNumberText::AppendDouble(actual, value, TNumberText::Precision(stream));
+            const int digits = TNumberText::Precision(stream);
+            std::string actual(TNumberText::Room(digits), '\0');
+            actual.resize(static_cast<std::size_t>(
+                TNumberText::FormatDouble(actual.data(), value, digits) - actual.data()));
             ASSERT_EQ(actual, expected.str()) << "precision " << precision;
         }
     }

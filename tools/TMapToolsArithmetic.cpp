@@ -105,6 +105,14 @@ void RequireSameDimensions(const TMap* a, const TMap* b, const char* xMessage,
     }
 }
 
+// Two grids whose cells pair by index: both readable, X then Y dimensions equal.
+void RequirePairByIndex(const TMap* a, const TMap* b, const char* where, const char* xMessage,
+                        const char* yMessage) {
+    TMapTools::RequireValues(a, where);
+    TMapTools::RequireValues(b, where);
+    RequireSameDimensions(a, b, xMessage, yMessage);
+}
+
 void RequireList(const std::vector<TMap*>& maps, const char* where, const char* xMessage,
                  const char* yMessage) {
     for (const TMap* map : maps) {
@@ -145,10 +153,8 @@ TMap* TMapTools::Divide(const TMap* dividend, const TMap* divisor) {
 
 TMap* TMapTools::Subtract(const TMap* first, const TMap* second) {
     static const char* const kWhere = "TMapTools::Subtract";
-    RequireValues(first, kWhere);
-    RequireValues(second, kWhere);
-    RequireSameDimensions(first, second, "X dimensions do not match in TMapTools::Subtract",
-                          "Y dimensions do not match in TMapTools::Subtract");
+    RequirePairByIndex(first, second, kWhere, "X dimensions do not match in TMapTools::Subtract",
+                       "Y dimensions do not match in TMapTools::Subtract");
     auto result = NewOnAxesOf(first, kWhere);
     const double noData = first->MbrDblNoData;
     const double otherNoData = second->MbrDblNoData;
@@ -242,10 +248,8 @@ TMap* TMapTools::Average(std::vector<TMap*> maps) {
 
 TMap* TMapTools::Mask(const TMap* first, const TMap* second, double match, double replacement) {
     static const char* const kWhere = "TMapTools::Mask";
-    RequireValues(first, kWhere);
-    RequireValues(second, kWhere);
-    RequireSameDimensions(first, second, "X dimensions do not match in TMapTools::Mask",
-                          "Y dimensions do not match in TMapTools::Mask");
+    RequirePairByIndex(first, second, kWhere, "X dimensions do not match in TMapTools::Mask",
+                       "Y dimensions do not match in TMapTools::Mask");
     auto result = NewOnAxesOf(first, kWhere);
     // The values, and so the marker, are the second grid's.
     result->MbrDblNoData = second->MbrDblNoData;
