@@ -8,10 +8,10 @@
 #include <stdexcept>
 #include <string>
 
+#include <gridsnip/files/TARCGISFileTools.h>
+#include <gridsnip/grid/TGridError.h>
+#include <gridsnip/tools/TMapTools.h>
 #include "app/TFdStreamBuf.h"
-#include "files/TARCGISFileTools.h"
-#include "grid/TGridError.h"
-#include "tools/TMapTools.h"
 
 namespace {
 

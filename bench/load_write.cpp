@@ -14,7 +14,7 @@
 #include <streambuf>
 #include <vector>
 
-#include "files/TARCGISFileTools.h"
+#include <gridsnip/files/TARCGISFileTools.h>
 
 namespace {
 

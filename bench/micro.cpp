@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <gridsnip/grid/TAxis.h>
 #include "files/TARCGISScanner.h"
-#include "files/TNumberText.h"
-#include "grid/TAxis.h"
+#include "numbers/TNumberText.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // TARCGISFileTools: reads and writes grids as ArcGIS ASCII grid text.
-#include "files/TARCGISFileTools.h"
+#include <gridsnip/files/TARCGISFileTools.h>
 
 #include <algorithm>
 #include <cmath>
@@ -11,10 +11,11 @@
 #include <streambuf>
 #include <vector>
 
+#include <gridsnip/grid/TAxisTools.h>
+#include <gridsnip/grid/TGridError.h>
+#include <gridsnip/tools/TMapTools.h>
 #include "files/TARCGISScanner.h"
-#include "grid/TAxisTools.h"
-#include "grid/TGridError.h"
-#include "tools/TMapTools.h"
+#include "grid/TEdgeRule.h"
 
 namespace {
 
@@ -58,31 +59,27 @@ std::vector<std::vector<double>> ReadBody(const THeader& header, TARCGISScanner&
 // successive addition of the cell size. X edges carry the northern edge as Y.
 std::unique_ptr<TAxis> MakeYEdges(const THeader& header) {
     auto edges = std::make_unique<TAxis>(header.MbrDblCellSize, header.MbrLngRows + 1);
-    double y = header.MbrDblYCorner;
-    for (std::int32_t i = header.MbrLngRows; i >= 0; --i) {
-        edges->SetPoint(i, new TPoint(header.MbrDblXCorner, y));
-        y += header.MbrDblCellSize;
-    }
+    TEdgeRule::Form(header.MbrDblYCorner, header.MbrDblCellSize, header.MbrLngRows,
+                    [&](std::int32_t k, double y) {
+                        edges->SetPoint(header.MbrLngRows - k, new TPoint(header.MbrDblXCorner, y));
+                    });
     return edges;
 }
 
 std::unique_ptr<TAxis> MakeXEdges(const THeader& header, double northernEdge) {
     auto edges = std::make_unique<TAxis>(header.MbrDblCellSize, header.MbrLngColumns + 1);
-    double x = header.MbrDblXCorner;
-    for (std::int32_t i = 0; i <= header.MbrLngColumns; ++i) {
-        edges->SetPoint(i, new TPoint(x, northernEdge));
-        x += header.MbrDblCellSize;
-    }
+    TEdgeRule::Form(
+        header.MbrDblXCorner, header.MbrDblCellSize, header.MbrLngColumns,
+        [&](std::int32_t k, double x) { edges->SetPoint(k, new TPoint(x, northernEdge)); });
     return edges;
 }
 
 // The northern edge: the Y edges' point 0, formed from the south upward.
 double NorthernEdge(const THeader& header) {
-    double y = header.MbrDblYCorner;
-    for (std::int32_t i = 0; i < header.MbrLngRows; ++i) {
-        y += header.MbrDblCellSize;
-    }
-    return y;
+    double north = header.MbrDblYCorner;
+    TEdgeRule::Form(header.MbrDblYCorner, header.MbrDblCellSize, header.MbrLngRows,
+                    [&](std::int32_t, double y) { north = y; });
+    return north;
 }
 
 TMap* LoadWhole(const THeader& header, TARCGISScanner& scanner) {
@@ -100,37 +97,24 @@ TMap* LoadWhole(const THeader& header, TARCGISScanner& scanner) {
 
 // The segments that the axis lookup picks for two ordinates on an edge axis of
 // `segments` + 1 points formed by successive addition from `start` (reversed:
-// the points come out from the last index to the first, as Y edges do). The
-// lookup rule is applied as the points are formed, so nothing is stored: the
-// first segment (by index) with min <= v < max, else the first whose max equals
-// v, and -1 for an ordinate outside the end points or a NaN.
+// the points come out from the last index to the first, as Y edges do), -1 for
+// an ordinate outside the axis. The lookup runs as the points are formed, so
+// nothing is stored.
 void LookUpOnBuiltAxis(double start, double step, std::int32_t segments, bool reversed,
                        const double (&ordinates)[2], std::int32_t (&found)[2]) {
-    constexpr std::int32_t kNone = std::numeric_limits<std::int32_t>::max();
-    std::int32_t holding[2] = {kNone, kNone};
-    std::int32_t ending[2] = {kNone, kNone};
-    double a = start;
-    for (std::int32_t g = 0; g < segments; ++g) {
-        const double b = a + step;
-        const std::int32_t index = reversed ? segments - 1 - g : g;
-        const double lo = std::min(a, b);
-        const double hi = std::max(a, b);
-        for (int k = 0; k < 2; ++k) {
-            const double v = ordinates[k];
-            if (lo <= v && v < hi)
-                holding[k] = std::min(holding[k], index);
-            if (hi == v)
-                ending[k] = std::min(ending[k], index);
+    TEdgeRule::TLookup lookups[2] = {TEdgeRule::TLookup(ordinates[0]),
+                                     TEdgeRule::TLookup(ordinates[1])};
+    double previous = start;
+    TEdgeRule::Form(start, step, segments, [&](std::int32_t k, double edge) {
+        if (k > 0) {
+            const std::int32_t index = reversed ? segments - k : k - 1;
+            lookups[0].Offer(index, previous, edge);
+            lookups[1].Offer(index, previous, edge);
         }
-        a = b;
-    }
-    const double lo = std::min(start, a);
-    const double hi = std::max(start, a);
+        previous = edge;
+    });
     for (int k = 0; k < 2; ++k) {
-        const double v = ordinates[k];
-        const std::int32_t index = holding[k] != kNone ? holding[k] : ending[k];
-        found[k] =
-            (segments < 1 || std::isnan(v) || v < lo || v > hi || index == kNone) ? -1 : index;
+        found[k] = lookups[k].Result(start, previous);
     }
 }
 
@@ -146,14 +130,12 @@ std::unique_ptr<TAxis> WindowCentres(double start, double step, std::int32_t seg
     edges.Reserve(last - first + 2);
     std::vector<double> coordinates;
     coordinates.reserve(static_cast<std::size_t>(last - first) + 2);
-    double v = start;
-    for (std::int32_t g = 0; g <= segments; ++g) {
-        const std::int32_t index = reversed ? segments - g : g;
+    TEdgeRule::Form(start, step, segments, [&](std::int32_t k, double v) {
+        const std::int32_t index = reversed ? segments - k : k;
         if (index >= first && index <= last + 1) {
             coordinates.push_back(v);
         }
-        v += step;
-    }
+    });
     if (reversed) {
         std::reverse(coordinates.begin(), coordinates.end());
     }

@@ -8,8 +8,8 @@
 #endif
 #include <limits>
 
-#include "files/TNumberText.h"
-#include "grid/TGridError.h"
+#include <gridsnip/grid/TGridError.h>
+#include "numbers/TNumberText.h"
 
 namespace {
 

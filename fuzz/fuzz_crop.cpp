@@ -4,11 +4,11 @@
 #include <memory>
 #include <sstream>
 
+#include <gridsnip/files/TARCGISFileTools.h>
+#include <gridsnip/grid/TGridError.h>
+#include <gridsnip/tools/TMapTools.h>
 #include "FuzzInput.h"
 #include "app/TCropCommand.h"
-#include "files/TARCGISFileTools.h"
-#include "grid/TGridError.h"
-#include "tools/TMapTools.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzInput input(data, size);

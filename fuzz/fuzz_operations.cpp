@@ -5,12 +5,12 @@
 #include <memory>
 #include <sstream>
 
+#include <gridsnip/files/TARCGISFileTools.h>
+#include <gridsnip/grid/TGridError.h>
+#include <gridsnip/tools/TMapTools.h>
+#include <gridsnip/tools/TPointTools.h>
+#include <gridsnip/tools/TVectorTools.h>
 #include "FuzzInput.h"
-#include "files/TARCGISFileTools.h"
-#include "grid/TGridError.h"
-#include "tools/TMapTools.h"
-#include "tools/TPointTools.h"
-#include "tools/TVectorTools.h"
 
 namespace {
 

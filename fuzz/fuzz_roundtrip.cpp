@@ -4,9 +4,9 @@
 #include <memory>
 #include <sstream>
 
+#include <gridsnip/files/TARCGISFileTools.h>
+#include <gridsnip/grid/TGridError.h>
 #include "FuzzInput.h"
-#include "files/TARCGISFileTools.h"
-#include "grid/TGridError.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::unique_ptr<TMap> map;

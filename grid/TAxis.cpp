@@ -1,5 +1,5 @@
 // TAxis: an ordered run of coordinate points with a common spacing.
-#include "grid/TAxis.h"
+#include <gridsnip/grid/TAxis.h>
 
 #include <algorithm>
 #include <cmath>
@@ -7,7 +7,9 @@
 #include <memory>
 #include <string>
 
-#include "grid/TGridError.h"
+#include <gridsnip/grid/TGridError.h>
+
+#include "grid/TEdgeRule.h"
 
 namespace {
 
@@ -148,27 +150,15 @@ std::int32_t TAxis::ScanIndex(double ordinate, char selector) const {
     static const char* const kWhere = "TAxis::GetIndex";
     const std::int32_t n = GetSize();
     const double first = Selected(PointAt(0, kWhere), selector);
-    // Each segment holds its lower end and not its upper one; the first match wins.
+    TEdgeRule::TLookup lookup(ordinate);
+    // Segments in index order: the first that holds the ordinate is the answer.
     double a = first;
-    for (std::int32_t i = 0; i + 1 < n; ++i) {
+    for (std::int32_t i = 0; i + 1 < n && !lookup.Held(); ++i) {
         const double b = Selected(PointAt(i + 1, kWhere), selector);
-        if (std::min(a, b) <= ordinate && ordinate < std::max(a, b)) {
-            return i;
-        }
+        lookup.Offer(i, a, b);
         a = b;
     }
-    // Only the upper end of the axis is left: it belongs to the first segment
-    // whose larger end equals it.
-    a = first;
-    for (std::int32_t i = 0; i + 1 < n; ++i) {
-        const double b = Selected(PointAt(i + 1, kWhere), selector);
-        if (std::max(a, b) == ordinate) {
-            return i;
-        }
-        a = b;
-    }
-    // Reached only on an axis whose coordinates are not numbers.
-    return -1;
+    return lookup.Result(first, Selected(PointAt(n - 1, kWhere), selector));
 }
 
 TAxis* TAxis::GetSegment(std::int32_t start, std::int32_t end) const {

@@ -1,11 +1,11 @@
 // TAxisTools: conversions between an axis of cell centres and an axis of cell edges.
-#include "grid/TAxisTools.h"
+#include <gridsnip/grid/TAxisTools.h>
 
 #include <cstdint>
 #include <limits>
 #include <memory>
 
-#include "grid/TGridError.h"
+#include <gridsnip/grid/TGridError.h>
 
 TAxis* TAxisTools::PointsToIntervals(const TAxis* centres, char direction) {
     static const char* const kWhere = "TAxisTools::PointsToIntervals";

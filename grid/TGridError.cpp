@@ -1,5 +1,5 @@
 // TGridError: the one exception type the library raises.
-#include "grid/TGridError.h"
+#include <gridsnip/grid/TGridError.h>
 
 TGridError::TGridError(const std::string& message) : std::runtime_error(message) {}
 

@@ -1,13 +1,13 @@
 // TMap: a rectangular grid of double values placed in space by an X and a Y axis.
-#include "grid/TMap.h"
+#include <gridsnip/grid/TMap.h>
 
 #include <limits>
 #include <memory>
 #include <string>
 #include <utility>
 
-#include "grid/TAxisTools.h"
-#include "grid/TGridError.h"
+#include <gridsnip/grid/TAxisTools.h>
+#include <gridsnip/grid/TGridError.h>
 
 namespace {
 

@@ -1,5 +1,5 @@
 // TMapPoint: a grid cell handed out as a point, with the cell's value.
-#include "grid/TMapPoint.h"
+#include <gridsnip/grid/TMapPoint.h>
 
 TMapPoint::~TMapPoint() = default;
 

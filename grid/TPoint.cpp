@@ -1,9 +1,9 @@
 // TPoint: a point of the plane.
-#include "grid/TPoint.h"
+#include <gridsnip/grid/TPoint.h>
 
 #include <cmath>
 
-#include "grid/TGridError.h"
+#include <gridsnip/grid/TGridError.h>
 
 TPoint::~TPoint() = default;
 

@@ -1,5 +1,5 @@
 // TARCGISFileTools and TMapTools::WriteFlatFile: the text format, read and written.
-#include "files/TARCGISFileTools.h"
+#include <gridsnip/files/TARCGISFileTools.h>
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <iomanip>
 #include <sstream>
 
+#include <gridsnip/tools/TMapTools.h>
 #include "TestSupport.h"
-#include "tools/TMapTools.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "files/TNumberText.h"
+#include "numbers/TNumberText.h"
 
 TEST(TARCGISScanner, FastChecksAgreeWithTheFullRuleOnRandomTokens) {
     std::mt19937 random(11);

@@ -1,5 +1,5 @@
 // TAxis: segment lookup, segments, point slots and copies.
-#include "grid/TAxis.h"
+#include <gridsnip/grid/TAxis.h>
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include <memory>
 #include <random>
 
+#include <gridsnip/grid/TMapPoint.h>
 #include "TestSupport.h"
-#include "grid/TMapPoint.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // TAxisTools: edges from centres and centres from edges.
-#include "grid/TAxisTools.h"
+#include <gridsnip/grid/TAxisTools.h>
 
 #include <gtest/gtest.h>
 

@@ -4,9 +4,9 @@
 #include <random>
 #include <sstream>
 
+#include <gridsnip/tools/TMapTools.h>
 #include "TestSupport.h"
 #include "app/TCropCommand.h"
-#include "tools/TMapTools.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // TMap: construction, axis setters, lookups by coordinate and by index.
-#include "grid/TMap.h"
+#include <gridsnip/grid/TMap.h>
 
 #include <gtest/gtest.h>
 

@@ -6,8 +6,8 @@
 #include <limits>
 #include <memory>
 
+#include <gridsnip/tools/TMapTools.h>
 #include "TestSupport.h"
-#include "tools/TMapTools.h"
 
 TEST(TMapToolsArithmetic, AddPairsFineCellsWithTheCoarseCellAroundTheirCentre) {
     const auto fine =

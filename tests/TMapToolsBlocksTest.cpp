@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <memory>
 
+#include <gridsnip/tools/TMapTools.h>
 #include "TestSupport.h"
-#include "tools/TMapTools.h"
 
 namespace {
 

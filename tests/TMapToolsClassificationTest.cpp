@@ -5,8 +5,8 @@
 #include <limits>
 #include <memory>
 
+#include <gridsnip/tools/TMapTools.h>
 #include "TestSupport.h"
-#include "tools/TMapTools.h"
 
 TEST(TMapToolsClassification, ThresholdKeepsValuesAtOrAbove) {
     const auto grid = Grid(1, {{4.9, 5, 7, kNaN, -9999}}, -32768);

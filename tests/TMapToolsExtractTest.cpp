@@ -4,8 +4,8 @@
 #include <cmath>
 #include <memory>
 
+#include <gridsnip/tools/TMapTools.h>
 #include "TestSupport.h"
-#include "tools/TMapTools.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <sstream>
 
+#include <gridsnip/tools/TMapTools.h>
 #include "TestSupport.h"
-#include "tools/TMapTools.h"
 
 namespace {
 

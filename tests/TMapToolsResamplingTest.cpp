@@ -5,8 +5,8 @@
 #include <limits>
 #include <memory>
 
+#include <gridsnip/tools/TMapTools.h>
 #include "TestSupport.h"
-#include "tools/TMapTools.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <memory>
 
+#include <gridsnip/tools/TMapTools.h>
+#include <gridsnip/tools/TVectorTools.h>
 #include "TestSupport.h"
-#include "tools/TMapTools.h"
-#include "tools/TVectorTools.h"
 
 namespace {
 

@@ -1,10 +1,12 @@
 // TNumberText: which tokens are numbers, and formatting identical to the stream's.
-#include "files/TNumberText.h"
+#include "numbers/TNumberText.h"
 
 #include <gtest/gtest.h>
 
 #include <bit>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstdint>
 #include <limits>
 #include <random>
@@ -110,5 +112,55 @@ TEST(TNumberText, SpecialStreamFormatsAreNotPlain) {
     upper << std::uppercase;
     for (const std::ostringstream* s : {&fixed, &showpos, &width, &upper}) {
         EXPECT_FALSE(TNumberText::IsPlainFormat(*s));
+    }
+}
+
+// The exact rule against its plain statement: printf at 15, 16 and 17 digits,
+// the first that strtod reads back as the same bits.
+TEST(TNumberText, FormatExactWritesTheFewestDigitsThatReadBack) {
+    const auto reference = [](double value) {
+        char text[64];
+        for (int precision = 15; precision <= 17; ++precision) {
+            std::snprintf(text, sizeof text, "%.*g", precision, value);
+            if (precision == 17 || std::strtod(text, nullptr) == value) {
+                break;
+            }
+        }
+        return std::string(text);
+    };
+    const auto exact = [](double value) {
+        char text[TNumberText::kExactRoom];
+        return std::string(text, TNumberText::FormatExact(text, value));
+    };
+    const struct {
+        double MbrDblValue;
+        const char* MbrText;
+    } cases[] = {{674.79, "674.79"},
+                 {4380220, "4380220"},
+                 {1721.0031195746528283, "1721.0031195746528"},
+                 {0.1 + 0.2, "0.30000000000000004"},
+                 {0.008333333333333333, "0.008333333333333333"},
+                 {-9999, "-9999"},
+                 {-0.0, "-0"},
+                 {1e100, "1e+100"},
+                 {5e-324, "4.94065645841247e-324"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(exact(c.MbrDblValue), c.MbrText);
+        EXPECT_EQ(exact(c.MbrDblValue), reference(c.MbrDblValue));
+    }
+    std::mt19937_64 random(20261212);
+    for (int i = 0; i < 20000; ++i) {
+        const double any = std::bit_cast<double>(random());
+        const double decimal =
+            static_cast<double>(static_cast<std::int64_t>(random() % 2000000000) - 1000000000) /
+            std::pow(10.0, static_cast<double>(random() % 12));
+        for (double value : {any, decimal, std::nextafter(decimal, 1e300)}) {
+            const std::string text = exact(value);
+            ASSERT_EQ(text, reference(value)) << std::bit_cast<std::uint64_t>(value);
+            if (!std::isnan(value)) {
+                ASSERT_EQ(std::bit_cast<std::uint64_t>(std::strtod(text.c_str(), nullptr)),
+                          std::bit_cast<std::uint64_t>(value));
+            }
+        }
     }
 }

@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "grid/TMapPoint.h"
+#include <gridsnip/grid/TMapPoint.h>
 
 TEST(TPoint, CloneCopiesCoordinates) {
     const TPoint point(1.5, -2.5);

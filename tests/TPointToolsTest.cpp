@@ -1,5 +1,5 @@
 // TPointTools and TPoint::Distance: the worked values, ties and degenerate input.
-#include "tools/TPointTools.h"
+#include <gridsnip/tools/TPointTools.h>
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 #include <memory>
 #include <utility>
 
+#include <gridsnip/grid/TMapPoint.h>
 #include "TestSupport.h"
-#include "grid/TMapPoint.h"
 
 namespace {
 

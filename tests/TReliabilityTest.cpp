@@ -10,9 +10,9 @@
 #include <sstream>
 #include <thread>
 
+#include <gridsnip/tools/TMapTools.h>
 #include "TestSupport.h"
 #include "app/TCropCommand.h"
-#include "tools/TMapTools.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // TVectorTools: sums, means, slopes, series, membership and conversions.
-#include "tools/TVectorTools.h"
+#include <gridsnip/tools/TVectorTools.h>
 
 #include <gtest/gtest.h>
 

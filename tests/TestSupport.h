@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "files/TARCGISFileTools.h"
-#include "grid/TGridError.h"
-#include "grid/TMap.h"
+#include <gridsnip/files/TARCGISFileTools.h>
+#include <gridsnip/grid/TGridError.h>
+#include <gridsnip/grid/TMap.h>
 
 // The 3 x 2 grid used throughout: X edges 2, 2.5, 3, 3.5; Y edges 5, 4.5, 4.
 inline const char* const kSmallGrid =

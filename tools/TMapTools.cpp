@@ -1,13 +1,13 @@
 // TMapTools: window extraction and the bare value writer.
-#include "tools/TMapTools.h"
+#include <gridsnip/tools/TMapTools.h>
 
 #include <algorithm>
 #include <memory>
 #include <string>
 #include <utility>
 
-#include "files/TNumberText.h"
-#include "grid/TGridError.h"
+#include <gridsnip/grid/TGridError.h>
+#include "numbers/TNumberText.h"
 
 void TMapTools::RequireValues(const TMap* map, const char* where) {
     if (map == nullptr) {

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "grid/TGridError.h"
-#include "tools/TMapTools.h"
+#include <gridsnip/grid/TGridError.h>
+#include <gridsnip/tools/TMapTools.h>
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
-#include "grid/TGridError.h"
-#include "tools/TMapTools.h"
-#include "tools/TPointTools.h"
+#include <gridsnip/grid/TGridError.h>
+#include <gridsnip/tools/TMapTools.h>
+#include <gridsnip/tools/TPointTools.h>
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <limits>
 #include <memory>
 
-#include "grid/TGridError.h"
-#include "tools/TMapTools.h"
+#include <gridsnip/grid/TGridError.h>
+#include <gridsnip/tools/TMapTools.h>
 
 TMap* TMapTools::Threshold(const TMap* map, double threshold) {
     auto result = NewOnAxesOf(map, "TMapTools::Threshold");

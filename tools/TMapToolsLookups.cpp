@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "grid/TGridError.h"
-#include "tools/TMapTools.h"
-#include "tools/TVectorTools.h"
+#include <gridsnip/grid/TGridError.h>
+#include <gridsnip/tools/TMapTools.h>
+#include <gridsnip/tools/TVectorTools.h>
 
 namespace {
 

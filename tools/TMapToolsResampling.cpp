@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "grid/TGridError.h"
-#include "tools/TMapTools.h"
+#include <gridsnip/grid/TGridError.h>
+#include <gridsnip/tools/TMapTools.h>
 
 namespace {
 

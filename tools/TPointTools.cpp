@@ -1,12 +1,12 @@
 // TPointTools: plane geometry over points: centroids, pseudo-angles, areas, hulls.
-#include "tools/TPointTools.h"
+#include <gridsnip/tools/TPointTools.h>
 
 #include <cmath>
 #include <memory>
 #include <string>
 #include <utility>
 
-#include "grid/TGridError.h"
+#include <gridsnip/grid/TGridError.h>
 
 namespace {
 

@@ -1,5 +1,5 @@
 // TVectorTools: sums, means, slopes, series, membership and conversions of vectors.
-#include "tools/TVectorTools.h"
+#include <gridsnip/tools/TVectorTools.h>
 
 #include <algorithm>
 #include <cmath>
@@ -9,7 +9,7 @@
 #include <new>
 #include <utility>
 
-#include "grid/TGridError.h"
+#include <gridsnip/grid/TGridError.h>
 
 double TVectorTools::SumVector(std::vector<double> values) {
     double sum = 0;

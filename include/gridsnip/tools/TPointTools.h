@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "grid/TPoint.h"
+#include <gridsnip/grid/TPoint.h>
 
 // Points are only read; every point returned is new and owned by the caller.
 // A null point anywhere raises "Point is not set in TPointTools::<function>".

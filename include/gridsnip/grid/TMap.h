@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-#include "grid/TAxis.h"
-#include "grid/TMapPoint.h"
-#include "grid/TPoint.h"
+#include <gridsnip/grid/TAxis.h>
+#include <gridsnip/grid/TMapPoint.h>
+#include <gridsnip/grid/TPoint.h>
 
 // Geometry. Column x (0 = westernmost) and row y (0 = northernmost) address the
 // value MbrVecValues[y][x]. Each direction has a centre axis (one point per

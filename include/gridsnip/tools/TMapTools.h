@@ -7,8 +7,8 @@
 #include <ostream>
 #include <vector>
 
-#include "grid/TMap.h"
-#include "grid/TPoint.h"
+#include <gridsnip/grid/TMap.h>
+#include <gridsnip/grid/TPoint.h>
 
 // Every function that returns a TMap* hands over a new map that the caller owns.
 // Inputs are only read unless a function says otherwise. Failures are TGridError.

@@ -1,7 +1,7 @@
 // TMapPoint: a grid cell handed out as a point, with the cell's value.
 #pragma once
 
-#include "grid/TPoint.h"
+#include <gridsnip/grid/TPoint.h>
 
 class TMapPoint : public TPoint {
   public:

@@ -25,4 +25,12 @@ class TNumberText {
     static char* FormatDouble(char* first, double value, int precision);
     // The most bytes FormatDouble writes at `precision`.
     static std::size_t Room(int precision) { return static_cast<std::size_t>(precision) + 16; }
+
+    // The exact output rule: writes `value` with the fewest significant digits
+    // among 15, 16 and 17 that read back (std::from_chars) as the same double,
+    // in the notation "%.{that}g" gives, and returns the end. 674.79 stays
+    // 674.79, 0.1 + 0.2 becomes 0.30000000000000004; NaN and infinities are
+    // written as "%.17g" writes them. Needs kExactRoom bytes; never throws.
+    static char* FormatExact(char* first, double value);
+    static constexpr std::size_t kExactRoom = 17 + 16;
 };

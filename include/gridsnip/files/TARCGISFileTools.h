@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "grid/TMap.h"
+#include <gridsnip/grid/TMap.h>
 
 // The format: six header items, each a tag word and a number ("ncols", "nrows",
 // "xllcorner", "yllcorner", "cellsize", then "NODATA_value" or "nodata_value"),

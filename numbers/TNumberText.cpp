@@ -1,5 +1,5 @@
 // TNumberText: the exact number text rules shared by the grid readers and writers.
-#include "files/TNumberText.h"
+#include "numbers/TNumberText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -134,4 +134,27 @@ char* TNumberText::FormatDouble(char* first, double value, int precision) {
     return std::to_chars(first, first + Room(precision), value, std::chars_format::general,
                          precision)
         .ptr;
+}
+
+char* TNumberText::FormatExact(char* first, double value) {
+    // A decimal of at most 15 significant digits whose nearest double is
+    // `value` is what "%.15g" writes, and it reads back as `value`: the most
+    // common grid value needs nothing more.
+    if (char* end = FormatShortDecimal(first, value, 15)) {
+        return end;
+    }
+    if (std::isfinite(value)) {
+        for (int precision = 15; precision < 17; ++precision) {
+            char* end = std::to_chars(first, first + kExactRoom, value, std::chars_format::general,
+                                      precision)
+                            .ptr;
+            double back = 0;
+            std::from_chars(first, end, back, std::chars_format::general);
+            if (back == value) {
+                return end;
+            }
+        }
+    }
+    // Seventeen significant digits always identify a double.
+    return std::to_chars(first, first + kExactRoom, value, std::chars_format::general, 17).ptr;
 }

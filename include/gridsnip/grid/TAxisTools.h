@@ -1,7 +1,7 @@
 // TAxisTools: conversions between an axis of cell centres and an axis of cell edges.
 #pragma once
 
-#include "grid/TAxis.h"
+#include <gridsnip/grid/TAxis.h>
 
 class TAxisTools {
   public:

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "grid/TPoint.h"
+#include <gridsnip/grid/TPoint.h>
 
 // An axis owns its points: SetPoint deletes the point it replaces and the
 // destructor deletes them all. Slots may be empty (null) until SetPoint fills

@@ -1,0 +1,71 @@
+// TEdgeRule: how a grid's edge coordinates are formed, and which cell holds a coordinate.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+
+// The one statement of the two rules that place a grid's cells, shared by the
+// reader that builds edge axes, the axis lookup and the crop engine, which
+// applies the lookup to edges as it forms them without storing them.
+class TEdgeRule {
+  public:
+    // Calls each(k, coordinate) for the edges k = 0 .. segments, in that order:
+    // edge 0 is `start`, and each next edge is the one before plus `step`, the
+    // sum rounded to double (successive addition, not start + k x step, so the
+    // last bits follow the additions).
+    template <typename Each>
+    static void Form(double start, double step, std::int32_t segments, Each each) {
+        double coordinate = start;
+        for (std::int32_t k = 0;; ++k) {
+            each(k, coordinate);
+            if (k >= segments) {
+                break;
+            }
+            coordinate += step;
+        }
+    }
+
+    // The segment lookup for one ordinate v. Segment i lies between points i
+    // and i + 1 of an axis; offer every segment, in any order, then read
+    // Result. The rule: the segment of lowest index with min <= v < max holds
+    // v; failing that, the segment of lowest index whose max equals v (the
+    // axis's upper end belongs to the segment that ends there).
+    class TLookup {
+      public:
+        explicit TLookup(double ordinate) : MbrDblOrdinate(ordinate) {}
+
+        void Offer(std::int32_t index, double a, double b) {
+            const double lo = a < b ? a : b;
+            const double hi = a < b ? b : a;
+            if (lo <= MbrDblOrdinate && MbrDblOrdinate < hi && index < MbrLngHolding) {
+                MbrLngHolding = index;
+            }
+            if (hi == MbrDblOrdinate && index < MbrLngEnding) {
+                MbrLngEnding = index;
+            }
+        }
+
+        // True once a segment holds v: when segments are offered in rising
+        // index order, no later one can change the result.
+        bool Held() const { return MbrLngHolding != kNone; }
+
+        // The segment, or -1 when there is none: v outside the range of the
+        // axis's two end coordinates `first` and `last`, v not a number, no
+        // segment offered, or no segment matching (coordinates not numbers).
+        std::int32_t Result(double first, double last) const {
+            const double lo = first < last ? first : last;
+            const double hi = first < last ? last : first;
+            if (!(lo <= MbrDblOrdinate && MbrDblOrdinate <= hi)) {
+                return -1;
+            }
+            const std::int32_t index = Held() ? MbrLngHolding : MbrLngEnding;
+            return index == kNone ? -1 : index;
+        }
+
+      private:
+        static constexpr std::int32_t kNone = std::numeric_limits<std::int32_t>::max();
+        double MbrDblOrdinate;
+        std::int32_t MbrLngHolding = kNone;
+        std::int32_t MbrLngEnding = kNone;
+    };
+};
