@@ -122,10 +122,6 @@ void ReadItem(std::istream& in, const char* tag, const char* message, Number& va
     }
 }
 
-constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
 }  // namespace
 
 TARCGISScanner::TARCGISScanner(std::istream& in) : MbrIn(in), MbrBuf(in.rdbuf()) {}
@@ -243,7 +239,7 @@ void TARCGISScanner::ScanValues(std::int64_t count, std::int64_t cell, std::int3
                                 Take take) {
     // The cell's column and row are worked out only for a message.
     const auto check = [&](const char* first, const char* last) {
-        if (!take(first, last, IsPlainNumber(first, last))) {
+        if (!take(first, last, TNumberText::IsPlainNumber(first, last))) {
             ValueError(first, last, static_cast<std::int32_t>(cell % columns),
                        static_cast<std::int32_t>(cell / columns));
         }
@@ -346,7 +342,7 @@ void TARCGISScanner::ScanValues(std::int64_t count, std::int64_t cell, std::int3
 void TARCGISScanner::ReadValues(double* values, std::int64_t count, std::int64_t cell,
                                 std::int32_t columns) {
     ScanValues<false>(count, cell, columns, [&values](const char* first, const char* last, bool) {
-        const bool ok = ParsePlainNumber(first, last, *values) ||
+        const bool ok = TNumberText::ParsePlainNumber(first, last, *values) ||
                         TNumberText::ParseDouble(first, last, *values);
         ++values;
         return ok;
@@ -371,52 +367,4 @@ void TARCGISScanner::ValueError(const char* first, const char* last, std::int32_
     }
     FormatError("value '" + shown + "' at column " + std::to_string(column) + ", row " +
                 std::to_string(row) + " is not a number");
-}
-
-bool TARCGISScanner::IsPlainNumber(const char* first, const char* last) {
-    if (last - first > 300 || first == last) {
-        return false;
-    }
-    const char* p = first + (*first == '-' ? 1 : 0);
-    unsigned char seen = 0;
-    int points = 0;
-    for (; p != last; ++p) {
-        const unsigned char c = ClassOf(*p);
-        seen |= c;
-        points += c == kPoint;
-    }
-    // Up to 300 digits either side of the point stay within the finite, normal
-    // range of doubles, so such a token is always a number.
-    return (seen & ~(kDigit | kPoint)) == 0 && (seen & kDigit) != 0 && points <= 1;
-}
-
-bool TARCGISScanner::ParsePlainNumber(const char* first, const char* last, double& value) {
-    const bool negative = first != last && *first == '-';
-    const char* p = first + (negative ? 1 : 0);
-    // Up to 15 digits stay below 10^15 < 2^53, an exact double.
-    if (last - p > 16) {
-        return false;
-    }
-    std::uint64_t digits = 0;
-    const char* point = nullptr;
-    for (; p != last; ++p) {
-        const unsigned d = static_cast<unsigned char>(*p) - '0';
-        if (d <= 9) {
-            digits = digits * 10 + d;
-        } else if (*p == '.' && point == nullptr) {
-            point = p;
-        } else {
-            return false;
-        }
-    }
-    const std::ptrdiff_t count = last - first - (negative ? 1 : 0) - (point != nullptr ? 1 : 0);
-    if (count == 0 || count > 15) {
-        return false;
-    }
-    const auto decimals = point != nullptr ? last - point - 1 : 0;
-    // Both operands are exact doubles, and IEEE division rounds correctly: the
-    // quotient is the double nearest to the decimal, as from_chars gives it.
-    const double magnitude = static_cast<double>(digits) / kPowersOfTen[decimals];
-    value = negative ? -magnitude : magnitude;
-    return true;
 }

@@ -44,15 +44,6 @@ class TARCGISScanner {
     void ReadValues(double* values, std::int64_t count, std::int64_t cell, std::int32_t columns);
     void SkipValues(std::int64_t count, std::int64_t cell, std::int32_t columns);
 
-    // True for a token the fast check accepts: an optional '-', digits with at
-    // most one point, at least one digit, at most 300 characters. Every such
-    // token is a finite number by the full rule; the others go to the full rule.
-    static bool IsPlainNumber(const char* first, const char* last);
-    // The value of a plain number of at most 2^53 in its digits and at most 22
-    // digits after the point, exactly as std::from_chars gives it; false when
-    // the token is not of that kind.
-    static bool ParsePlainNumber(const char* first, const char* last, double& value);
-
   private:
     // The bulk scan: `take` is called with each token of the next `count`.
     template <bool kCheckOnly, typename Take>

@@ -39,8 +39,9 @@ int TNumberText::Precision(const std::ios_base& stream) {
 
 namespace {
 
-constexpr double kPowersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // The common case of grid values, a decimal of few digits, without the general
 // formatter. If value is the double nearest to a decimal D of at most 15
@@ -157,4 +158,55 @@ char* TNumberText::FormatExact(char* first, double value) {
     }
     // Seventeen significant digits always identify a double.
     return std::to_chars(first, first + kExactRoom, value, std::chars_format::general, 17).ptr;
+}
+
+bool TNumberText::IsPlainNumber(const char* first, const char* last) {
+    if (last - first > 300 || first == last) {
+        return false;
+    }
+    bool digit = false;
+    int points = 0;
+    for (const char* p = first + (*first == '-' ? 1 : 0); p != last; ++p) {
+        if (*p >= '0' && *p <= '9') {
+            digit = true;
+        } else if (*p == '.') {
+            ++points;
+        } else {
+            return false;
+        }
+    }
+    // Up to 300 digits either side of the point stay within the finite, normal
+    // range of doubles, so such a token is always a number.
+    return digit && points <= 1;
+}
+
+bool TNumberText::ParsePlainNumber(const char* first, const char* last, double& value) {
+    const bool negative = first != last && *first == '-';
+    const char* p = first + (negative ? 1 : 0);
+    // Up to 15 digits stay below 10^15 < 2^53, an exact double.
+    if (last - p > 16) {
+        return false;
+    }
+    std::uint64_t digits = 0;
+    const char* point = nullptr;
+    for (; p != last; ++p) {
+        const unsigned d = static_cast<unsigned char>(*p) - '0';
+        if (d <= 9) {
+            digits = digits * 10 + d;
+        } else if (*p == '.' && point == nullptr) {
+            point = p;
+        } else {
+            return false;
+        }
+    }
+    const std::ptrdiff_t count = last - first - (negative ? 1 : 0) - (point != nullptr ? 1 : 0);
+    if (count == 0 || count > 15) {
+        return false;
+    }
+    const auto decimals = point != nullptr ? last - point - 1 : 0;
+    // Both operands are exact doubles, and IEEE division rounds correctly: the
+    // quotient is the double nearest to the decimal, as from_chars gives it.
+    const double magnitude = static_cast<double>(digits) / kPowersOfTen[decimals];
+    value = negative ? -magnitude : magnitude;
+    return true;
 }

@@ -12,6 +12,15 @@ class TNumberText {
     // Never throws, never allocates.
     static bool ParseDouble(const char* first, const char* last, double& value);
 
+    // True for a token the fast check accepts: an optional '-', digits with at
+    // most one point, at least one digit, at most 300 characters. Every such
+    // token is a finite number by ParseDouble; the others go to ParseDouble.
+    static bool IsPlainNumber(const char* first, const char* last);
+    // The value of a plain number of at most 15 digits and at most 22 digits
+    // after the point, exactly as std::from_chars gives it; false when the
+    // token is not of that kind.
+    static bool ParsePlainNumber(const char* first, const char* last, double& value);
+
     // True when `stream` would write a double exactly as printf's "%.*g" at its
     // precision: no float-field, showpos, showpoint or uppercase flags, no
     // pending field width, and the classic locale.

@@ -26,11 +26,11 @@ TEST(TARCGISScanner, FastChecksAgreeWithTheFullRuleOnRandomTokens) {
         const char* last = first + token.size();
         double full = 0;
         const bool valid = TNumberText::ParseDouble(first, last, full);
-        if (TARCGISScanner::IsPlainNumber(first, last)) {
+        if (TNumberText::IsPlainNumber(first, last)) {
             ASSERT_TRUE(valid) << token;
         }
         double fast = 0;
-        if (TARCGISScanner::ParsePlainNumber(first, last, fast)) {
+        if (TNumberText::ParsePlainNumber(first, last, fast)) {
             ASSERT_TRUE(valid) << token;
             ASSERT_EQ(std::signbit(fast), std::signbit(full)) << token;
             ASSERT_EQ(fast, full) << token;
@@ -50,17 +50,17 @@ TEST(TARCGISScanner, FastParseIsExactOnDecimalsOfEveryLength) {
         double fast = 0, full = 0;
         const char* first = token.data();
         const char* last = first + token.size();
-        ASSERT_TRUE(TARCGISScanner::IsPlainNumber(first, last)) << token;
+        ASSERT_TRUE(TNumberText::IsPlainNumber(first, last)) << token;
         ASSERT_TRUE(TNumberText::ParseDouble(first, last, full)) << token;
-        if (TARCGISScanner::ParsePlainNumber(first, last, fast)) {
+        if (TNumberText::ParsePlainNumber(first, last, fast)) {
             ASSERT_EQ(fast, full) << token;
         }
     }
     // Long plain tokens are still numbers, and a 301-character one takes the full rule.
     const std::string longest = "1" + std::string(299, '0');
-    EXPECT_TRUE(TARCGISScanner::IsPlainNumber(longest.data(), longest.data() + longest.size()));
+    EXPECT_TRUE(TNumberText::IsPlainNumber(longest.data(), longest.data() + longest.size()));
     const std::string tooLong = longest + "0";
-    EXPECT_FALSE(TARCGISScanner::IsPlainNumber(tooLong.data(), tooLong.data() + tooLong.size()));
+    EXPECT_FALSE(TNumberText::IsPlainNumber(tooLong.data(), tooLong.data() + tooLong.size()));
 }
 
 TEST(TARCGISScanner, UnbufferedStreamsKeepTheirPosition) {
