@@ -13,9 +13,12 @@
 
 #include <gridsnip/grid/TAxisTools.h>
 #include <gridsnip/grid/TGridError.h>
+// For TMapTools::Extract in LoadARCGISWindow only, which leaves this file for the
+// command; with it goes this include (tests/check_layers.sh allows it until then).
 #include <gridsnip/tools/TMapTools.h>
 #include "files/TARCGISScanner.h"
 #include "grid/TEdgeRule.h"
+#include "numbers/TNumberWriter.h"
 
 namespace {
 
@@ -238,7 +241,11 @@ TMap* TARCGISFileTools::LoadARCGISFile(std::string fileName) {
     return LoadARCGISFile(file);
 }
 
-void TARCGISFileTools::WriteARCGISFile(const TMap* map, std::ostream& out) {
+namespace {
+
+// The writer of both forms: the stream form writes numbers at the stream's
+// settings, the file-name form by the exact rule.
+void WriteGrid(const TMap* map, std::ostream& out, TNumberWriter::TRule rule) {
     static const char* const kWriteWhere = "TARCGISFileTools::WriteARCGISFile";
     if (map == nullptr) {
         throw TGridError("Map is not set in TARCGISFileTools::WriteARCGISFile");
@@ -264,11 +271,26 @@ void TARCGISFileTools::WriteARCGISFile(const TMap* map, std::ostream& out) {
 
     out << "ncols " << map->MbrLngXDim << std::endl;
     out << "nrows " << map->MbrLngYDim << std::endl;
-    out << "xllcorner " << std::setw(8) << west << std::endl;
-    out << "yllcorner " << std::setw(8) << south << std::endl;
-    out << "cellsize " << map->MbrDblResolution << std::endl;
-    out << "NODATA_value " << map->MbrDblNoData << std::endl;
-    TMapTools::WriteFlatFile(map, out, ' ');
+    out << "xllcorner ";
+    TNumberWriter::WriteValue(out, west, 8, rule);
+    out << std::endl;
+    out << "yllcorner ";
+    TNumberWriter::WriteValue(out, south, 8, rule);
+    out << std::endl;
+    out << "cellsize ";
+    TNumberWriter::WriteValue(out, map->MbrDblResolution, 0, rule);
+    out << std::endl;
+    out << "NODATA_value ";
+    TNumberWriter::WriteValue(out, map->MbrDblNoData, 0, rule);
+    out << std::endl;
+    TNumberWriter::WriteRows(out, map->MbrVecValues, static_cast<std::size_t>(map->MbrLngYDim),
+                             static_cast<std::size_t>(map->MbrLngXDim), ' ', rule);
+}
+
+}  // namespace
+
+void TARCGISFileTools::WriteARCGISFile(const TMap* map, std::ostream& out) {
+    WriteGrid(map, out, TNumberWriter::TRule::Stream);
 }
 
 void TARCGISFileTools::WriteARCGISFile(const TMap* map, std::string fileName) {
@@ -276,7 +298,9 @@ void TARCGISFileTools::WriteARCGISFile(const TMap* map, std::string fileName) {
     if (!file.is_open()) {
         throw TGridError("Unable to open file " + fileName);
     }
-    WriteARCGISFile(map, file);
+    // A fresh file stream would write six significant digits, and the caller
+    // has no stream to set: write every number so that it reads back the same.
+    WriteGrid(map, file, TNumberWriter::TRule::Exact);
     file.close();
     if (!file) {
         throw TGridError("Unable to write file " + fileName);

@@ -40,7 +40,6 @@ void TAxis::AddPoint(TPoint* point) {
         throw TGridError("Axis is full in TAxis::AddPoint");
     }
     MbrVecPoints.push_back(point);
-    Forget();
 }
 
 void TAxis::AddPoint(double x, double y) {
@@ -61,7 +60,6 @@ void TAxis::SetPoint(std::int32_t index, TPoint* point) {
     }
     delete MbrVecPoints[static_cast<std::size_t>(index)];
     MbrVecPoints[static_cast<std::size_t>(index)] = point;
-    Forget();
 }
 
 TPoint* TAxis::GetPoint(std::int32_t index) const {
@@ -72,6 +70,9 @@ TPoint* TAxis::GetPoint(std::int32_t index) const {
 }
 
 const TPoint& TAxis::PointAt(std::int32_t index, const char* where) const {
+    if (index < 0 || index >= GetSize()) {
+        throw TGridError("Index is out of range in TAxis::PointAt");
+    }
     const TPoint* point = MbrVecPoints[static_cast<std::size_t>(index)];
     if (point == nullptr) {
         throw TGridError(std::string("Axis point is not set in ") + where);
@@ -82,7 +83,7 @@ const TPoint& TAxis::PointAt(std::int32_t index, const char* where) const {
 std::int32_t TAxis::GetIndex(double ordinate, char selector) const {
     const std::int32_t index = FindIndex(ordinate, selector);
     if (index < 0) {
-        throw TGridError("Ordinate is out of range in TAxis::GetIndex");
+        throw TGridError(TEdgeRule::kOutOfRange);
     }
     return index;
 }
@@ -97,68 +98,20 @@ std::int32_t TAxis::FindIndex(double ordinate, char selector) const {
     }
     const double first = Selected(PointAt(0, kWhere), selector);
     const double last = Selected(PointAt(n - 1, kWhere), selector);
-    const double lo = std::min(first, last);
-    const double hi = std::max(first, last);
-    if (ordinate < lo || ordinate > hi) {
+    if (!(std::min(first, last) <= ordinate && ordinate <= std::max(first, last))) {
         return -1;
     }
-    const TOrder order = OrderOf(selector);
-    if (order == TOrder::Other) {
-        return ScanIndex(ordinate, selector);
-    }
-    // Strictly monotone: segments do not overlap, so the one segment holding
-    // the ordinate is the scan's first match. The upper end belongs to the
-    // segment that ends there: the last one rising, the first one falling.
-    const bool rising = order == TOrder::Rising;
-    if (ordinate == hi) {
-        return rising ? n - 2 : 0;
-    }
-    // Find the segment [a_i, a_i+1) (rising) or [a_i+1, a_i) (falling).
-    std::int32_t low = 0;
-    std::int32_t high = n - 2;
-    while (low < high) {
-        const std::int32_t mid = low + (high - low + 1) / 2;
-        const double a = Selected(*MbrVecPoints[static_cast<std::size_t>(mid)], selector);
-        if (rising ? a <= ordinate : a > ordinate) {
-            low = mid;
-        } else {
-            high = mid - 1;
-        }
-    }
-    return low;
-}
-
-TAxis::TOrder TAxis::OrderOf(char selector) const {
-    TOrder& order = MbrOrder[selector == 'X' ? 0 : 1];
-    if (order == TOrder::Unknown) {
-        const std::int32_t n = GetSize();
-        bool rising = true;
-        bool falling = true;
-        double a = Selected(PointAt(0, "TAxis::GetIndex"), selector);
-        for (std::int32_t i = 1; i < n && (rising || falling); ++i) {
-            const double b = Selected(PointAt(i, "TAxis::GetIndex"), selector);
-            rising = rising && a < b;
-            falling = falling && a > b;
-            a = b;
-        }
-        order = rising ? TOrder::Rising : falling ? TOrder::Falling : TOrder::Other;
-    }
-    return order;
-}
-
-std::int32_t TAxis::ScanIndex(double ordinate, char selector) const {
-    static const char* const kWhere = "TAxis::GetIndex";
-    const std::int32_t n = GetSize();
-    const double first = Selected(PointAt(0, kWhere), selector);
-    TEdgeRule::TLookup lookup(ordinate);
     // Segments in index order: the first that holds the ordinate is the answer.
+    // The points are read afresh on every call, since callers may have changed
+    // them through MbrVecPoints since the last one.
+    TEdgeRule::TLookup lookup(ordinate);
     double a = first;
     for (std::int32_t i = 0; i + 1 < n && !lookup.Held(); ++i) {
         const double b = Selected(PointAt(i + 1, kWhere), selector);
         lookup.Offer(i, a, b);
         a = b;
     }
-    return lookup.Result(first, Selected(PointAt(n - 1, kWhere), selector));
+    return lookup.Result(first, last);
 }
 
 TAxis* TAxis::GetSegment(std::int32_t start, std::int32_t end) const {

@@ -9,6 +9,9 @@
 // applies the lookup to edges as it forms them without storing them.
 class TEdgeRule {
   public:
+    // The failure of a lookup whose ordinate no segment holds.
+    static constexpr const char* kOutOfRange = "Ordinate is out of range in TAxis::GetIndex";
+
     // Calls each(k, coordinate) for the edges k = 0 .. segments, in that order:
     // edge 0 is `start`, and each next edge is the one before plus `step`, the
     // sum rounded to double (successive addition, not start + k x step, so the

@@ -3,11 +3,14 @@
 
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 
 #include <gridsnip/grid/TAxisTools.h>
 #include <gridsnip/grid/TGridError.h>
+
+#include "grid/TAxisSearch.h"
 
 namespace {
 
@@ -131,19 +134,11 @@ void TMap::SetYAxisInterval(const TAxis* axis) {
 }
 
 std::int32_t TMap::GetIndex(double ordinate, char selector) const {
-    const std::int32_t index = FindIndex(ordinate, selector);
-    if (index < 0) {
-        throw TGridError("Ordinate is out of range in TAxis::GetIndex");
-    }
-    return index;
+    return TAxisSearch::EdgesOf(*this, selector).GetIndex(ordinate, selector);
 }
 
 std::int32_t TMap::FindIndex(double ordinate, char selector) const {
-    const TAxis* edges = selector == 'X' ? MbrPtrXAxisInterval : MbrPtrYAxisInterval;
-    if (edges == nullptr) {
-        throw TGridError("Map has no axes in TMap::GetIndex");
-    }
-    return edges->FindIndex(ordinate, selector);
+    return TAxisSearch::EdgesOf(*this, selector).FindIndex(ordinate, selector);
 }
 
 TPoint* TMap::GetCoordinates(std::int32_t x, std::int32_t y) const {
@@ -186,40 +181,56 @@ void TMap::LookUp(const TPoint* point, const char* where, std::int32_t& x, std::
     y = GetIndex(point->MbrDblY, 'Y');
 }
 
-double TMap::GetPointVal(const TPoint* point) const {
-    std::int32_t x;
-    std::int32_t y;
-    LookUp(point, "TMap::GetPointVal", x, y);
+double TMap::HeldValue(std::int32_t x, std::int32_t y, const char* where) const {
     // The setters keep the axes and dimensions in step, so these guard only
     // against a map whose members were changed by hand.
     if (x < 0 || x >= MbrLngXDim) {
-        throw TGridError("LngX is out of range in TMap::GetPointVal");
+        throw TGridError(std::string("LngX is out of range in ") + where);
     }
     if (!HasCell(x, y)) {
-        throw TGridError("LngY is out of range in TMap::GetPointVal");
+        throw TGridError(std::string("LngY is out of range in ") + where);
     }
     return MbrVecValues[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
 }
 
-TMapPoint* TMap::GetPoint(const TPoint* point) const {
+double TMap::GetPointVal(const TPoint* point) const {
+    static const char* const kWhere = "TMap::GetPointVal";
     std::int32_t x;
     std::int32_t y;
-    LookUp(point, "TMap::GetPoint (TPoint*)", x, y);
-    if (x < 0 || x >= MbrLngXDim) {
-        throw TGridError("LngX is out of range in TMap::GetPoint (TPoint*)");
-    }
-    if (!HasCell(x, y)) {
-        throw TGridError("LngY is out of range in TMap::GetPoint (TPoint*)");
-    }
-    return new TMapPoint(point->MbrDblX, point->MbrDblY,
-                         MbrVecValues[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)]);
+    LookUp(point, kWhere, x, y);
+    return HeldValue(x, y, kWhere);
+}
+
+TMapPoint* TMap::GetPoint(const TPoint* point) const {
+    static const char* const kWhere = "TMap::GetPoint (TPoint*)";
+    std::int32_t x;
+    std::int32_t y;
+    LookUp(point, kWhere, x, y);
+    return new TMapPoint(point->MbrDblX, point->MbrDblY, HeldValue(x, y, kWhere));
 }
 
 std::vector<double> TMap::GetPointValues(const std::vector<TPoint*>& points) const {
+    static const char* const kWhere = "TMap::GetPointVal";
     std::vector<double> values;
     values.reserve(points.size());
+    // GetPointVal for each point, with each edge axis read once for the whole
+    // call (made at its first lookup, so the failures and their order stay
+    // those of GetPointVal).
+    std::optional<TAxisSearch> columns;
+    std::optional<TAxisSearch> rows;
     for (const TPoint* point : points) {
-        values.push_back(GetPointVal(point));
+        if (point == nullptr) {
+            throw TGridError(std::string("Point is not set in ") + kWhere);
+        }
+        if (!columns) {
+            columns.emplace(TAxisSearch::EdgesOf(*this, 'X'), 'X');
+        }
+        const std::int32_t x = columns->Get(point->MbrDblX);
+        if (!rows) {
+            rows.emplace(TAxisSearch::EdgesOf(*this, 'Y'), 'Y');
+        }
+        const std::int32_t y = rows->Get(point->MbrDblY);
+        values.push_back(HeldValue(x, y, kWhere));
     }
     return values;
 }

@@ -211,6 +211,83 @@ TEST(TARCGISFileTools, FileForms) {
         "Unable to write file /dev/full");
 }
 
+namespace {
+
+// Whether two doubles are the same number: equal with the same sign, or both NaN.
+bool Same(double a, double b) {
+    return (a == b && std::signbit(a) == std::signbit(b)) || (std::isnan(a) && std::isnan(b));
+}
+
+// Every number of two grids, compared bit for bit: header, edges and values.
+void ExpectSameGrid(const TMap* a, const TMap* b) {
+    ASSERT_EQ(a->MbrLngXDim, b->MbrLngXDim);
+    ASSERT_EQ(a->MbrLngYDim, b->MbrLngYDim);
+    EXPECT_TRUE(Same(a->MbrDblResolution, b->MbrDblResolution)) << b->MbrDblResolution;
+    EXPECT_TRUE(Same(a->MbrDblNoData, b->MbrDblNoData)) << b->MbrDblNoData;
+    for (int i = 0; i <= a->MbrLngXDim; ++i) {
+        EXPECT_TRUE(Same(a->MbrPtrXAxisInterval->GetPoint(i)->MbrDblX,
+                         b->MbrPtrXAxisInterval->GetPoint(i)->MbrDblX))
+            << "X edge " << i;
+    }
+    for (int i = 0; i <= a->MbrLngYDim; ++i) {
+        EXPECT_TRUE(Same(a->MbrPtrYAxisInterval->GetPoint(i)->MbrDblY,
+                         b->MbrPtrYAxisInterval->GetPoint(i)->MbrDblY))
+            << "Y edge " << i;
+    }
+    for (int y = 0; y < a->MbrLngYDim; ++y) {
+        for (int x = 0; x < a->MbrLngXDim; ++x) {
+            EXPECT_TRUE(Same(a->GetPointVal(x, y), b->GetPointVal(x, y))) << x << "," << y;
+        }
+    }
+}
+
+}  // namespace
+
+// The file-name forms take no stream, so they write exact numbers. They used
+// to write six significant digits: a 30-arc-second grid came back moved
+// (yllcorner 37.0166666666667 as 37.0167) and values lost their last digits.
+TEST(TARCGISFileTools, GridsWrittenByNameLoadBackBitForBit) {
+    const double cell = 1.0 / 120;  // 30 arc seconds
+    const double west = -120 + 5 * cell;
+    const double south = 37 + 2 * cell;  // 37.016666666666666
+    const double values[] = {0.1 + 0.2, 1.0 / 3, -1e-300,  123456789.123, -0.0,
+                             kNaN,      674.79,  2.5e-310, 1e22,          -1.7976931348623157e308};
+    std::ostringstream text;
+    text.precision(17);
+    text << "ncols 5 nrows 2 xllcorner " << west << " yllcorner " << south << " cellsize " << cell
+         << " NODATA_value " << -3.4028234663852886e38;
+    for (double v : values)
+        text << ' ' << v;
+    const auto map = LoadText(text.str());
+
+    TempDir dir;
+    TARCGISFileTools::WriteARCGISFile(map.get(), dir.Path("one.asc"));
+    const std::unique_ptr<TMap> again(TARCGISFileTools::LoadARCGISFile(dir.Path("one.asc")));
+    ExpectSameGrid(map.get(), again.get());
+    const std::string written = ReadFile(dir.Path("one.asc"));
+    EXPECT_EQ(written.substr(0, written.find("NODATA")),
+              "ncols 5\nnrows 2\nxllcorner -119.95833333333333\nyllcorner 37.016666666666666\n"
+              "cellsize 0.008333333333333333\n");
+    EXPECT_NE(written.find("\n0.30000000000000004 0.3333333333333333 -1e-300 123456789.123 -0 \n"),
+              std::string::npos)
+        << written;
+
+    // The list form writes each file the same way.
+    const std::vector<TMap*> list = {map.get()};
+    TARCGISFileTools::WriteFileList(list, {dir.Path("two.asc")});
+    const std::unique_ptr<TMap> fromList(TARCGISFileTools::LoadARCGISFile(dir.Path("two.asc")));
+    ExpectSameGrid(map.get(), fromList.get());
+}
+
+// Short numbers stay short, and the corners keep their field of 8.
+TEST(TARCGISFileTools, GridsWrittenByNameKeepTheFormat) {
+    TempDir dir;
+    TARCGISFileTools::WriteARCGISFile(LoadText(kSmallGrid).get(), dir.Path("small.asc"));
+    EXPECT_EQ(ReadFile(dir.Path("small.asc")),
+              "ncols 3\nnrows 2\nxllcorner        2\nyllcorner        4\ncellsize 0.5\n"
+              "NODATA_value -9999\n1 2 3 \n4 5 6 \n");
+}
+
 TEST(TARCGISFileTools, MapsThatCannotBeWrittenWriteNothing) {
     TMap noAxes(1, 2, 2);
     std::ostringstream out;

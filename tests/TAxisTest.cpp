@@ -11,6 +11,7 @@
 
 #include <gridsnip/grid/TMapPoint.h>
 #include "TestSupport.h"
+#include "grid/TAxisSearch.h"
 
 namespace {
 
@@ -61,6 +62,9 @@ TEST(TAxis, GetIndexRefusesAxesWithoutSegmentsAndEmptySlots) {
     TAxis holes(0.5, 3);
     holes.SetPoint(0, new TPoint(0, 0));
     EXPECT_EQ(MessageOf([&] { holes.GetIndex(0, 'X'); }),
+              "Axis point is not set in TAxis::GetIndex");
+    // The search over such an axis fails where the scan fails.
+    EXPECT_EQ(MessageOf([&] { TAxisSearch(holes, 'X').Get(0); }),
               "Axis point is not set in TAxis::GetIndex");
 }
 
@@ -154,7 +158,12 @@ int ReferenceIndex(const std::vector<double>& a, double v) {
 
 }  // namespace
 
-TEST(TAxis, BinarySearchGivesTheScansSegmentOnRandomAxes) {
+// The axis lookup and the search that reads an axis once must both give the
+// rule's segment on any axis: rising, falling, shuffled, with repeated
+// coordinates or a NaN, and after a caller changed points through the public
+// vector. (A lookup that remembered an axis's order used to answer from a
+// stale order after such a change.)
+TEST(TAxis, LookupsGiveTheRulesSegmentOnRandomAxes) {
     std::mt19937 random(7);
     for (int trial = 0; trial < 400; ++trial) {
         const int n = 1 + static_cast<int>(random() % 12);
@@ -174,17 +183,38 @@ TEST(TAxis, BinarySearchGivesTheScansSegmentOnRandomAxes) {
         TAxis axis(1.0);
         for (double c : a)
             axis.AddPoint(c, -c);
-        for (double probe = -3; probe <= 12; probe += 0.25) {
-            ASSERT_EQ(axis.FindIndex(probe, 'X'), ReferenceIndex(a, probe))
-                << "trial " << trial << " probe " << probe;
-        }
-        // Changing a point makes the axis learn its order again.
-        if (n > 1) {
-            axis.SetPoint(0, new TPoint(a.back(), 0));
-            a[0] = a.back();
-            for (double probe = -3; probe <= 12; probe += 0.5) {
-                ASSERT_EQ(axis.FindIndex(probe, 'X'), ReferenceIndex(a, probe)) << trial;
+        const auto check = [&](const char* when) {
+            const TAxisSearch search(axis, 'X');
+            for (double probe = -3; probe <= 12; probe += 0.25) {
+                const int expected = ReferenceIndex(a, probe);
+                ASSERT_EQ(axis.FindIndex(probe, 'X'), expected)
+                    << when << " trial " << trial << " probe " << probe;
+                ASSERT_EQ(search.Find(probe), expected)
+                    << when << " trial " << trial << " probe " << probe;
             }
-        }
+        };
+        check("as built");
+        if (n < 2)
+            continue;
+        // Swap the two end points through the vector: the direction turns.
+        std::swap(axis.MbrVecPoints.front(), axis.MbrVecPoints.back());
+        std::swap(a.front(), a.back());
+        check("after a swap");
+        // Move one point in place through the pointer the vector holds.
+        const auto k = static_cast<std::size_t>(random() % static_cast<unsigned>(n));
+        a[k] = static_cast<double>(random() % 9) - 2;
+        axis.MbrVecPoints[k]->MbrDblX = a[k];
+        check("after a move");
     }
+}
+
+TEST(TAxis, PointAtChecksTheIndexAndTheSlot) {
+    TAxis axis(1.0, 2);
+    axis.SetPoint(0, new TPoint(3, 4));
+    EXPECT_EQ(axis.PointAt(0, "here").MbrDblY, 4);
+    for (int index : {-1, 2}) {
+        EXPECT_EQ(MessageOf([&] { axis.PointAt(index, "here"); }),
+                  "Index is out of range in TAxis::PointAt");
+    }
+    EXPECT_EQ(MessageOf([&] { axis.PointAt(1, "here"); }), "Axis point is not set in here");
 }

@@ -3,7 +3,9 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
 #include <memory>
+#include <random>
 
 #include <gridsnip/tools/TMapTools.h>
 #include "TestSupport.h"
@@ -63,4 +65,43 @@ TEST(TMapToolsClassification, CountValues) {
     const auto withNaN = Grid(1, {{kNaN, 1, kNaN, 0}});
     EXPECT_EQ(TMapTools::CountValues(withNaN.get()), (std::map<double, long>{{0, 1}, {1, 1}}));
     EXPECT_EQ(TMapTools::CountValues(withNaN.get(), kNaN), 0);
+}
+
+// 0 and -0 are one key, and the table keeps the one met first column by
+// column from column 0. A row-by-row walk used to keep the other one.
+TEST(TMapToolsClassification, CountValuesKeepsTheZeroOfTheColumnWalk) {
+    struct Case {
+        Rows rows;
+        bool negative;  // the sign of the zero key
+    } cases[] = {
+        {{{5, -0.0}, {0, 5}}, false},
+        {{{5, 0}, {-0.0, 5}}, true},
+        {{{-0.0, 0}}, true},
+        {{{0}, {-0.0}}, false},
+    };
+    for (const Case& c : cases) {
+        const auto counts = TMapTools::CountValues(Grid(1, c.rows).get());
+        const auto zero = counts.find(0.0);
+        ASSERT_NE(zero, counts.end());
+        EXPECT_EQ(zero->second, 2);
+        EXPECT_EQ(std::signbit(zero->first), c.negative);
+    }
+    // Against the column walk written out, on random grids of 0, -0 and 1.
+    std::mt19937 random(3);
+    const double choices[] = {0.0, -0.0, 1.0};
+    for (int trial = 0; trial < 300; ++trial) {
+        Rows rows(1 + random() % 4, std::vector<double>(1 + random() % 4));
+        for (auto& row : rows)
+            for (double& v : row)
+                v = choices[random() % 3];
+        std::map<double, long> expected;
+        for (std::size_t x = 0; x < rows[0].size(); ++x)
+            for (const auto& row : rows)
+                ++expected[row[x]];
+        const auto counts = TMapTools::CountValues(Grid(1, rows).get());
+        ASSERT_EQ(counts, expected) << trial;
+        auto k = counts.begin();
+        for (const auto& e : expected)
+            ASSERT_EQ(std::signbit((k++)->first), std::signbit(e.first)) << trial;
+    }
 }

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include <gridsnip/grid/TGridError.h>
-#include "numbers/TNumberText.h"
+#include "numbers/TNumberWriter.h"
 
 void TMapTools::RequireValues(const TMap* map, const char* where) {
     if (map == nullptr) {
@@ -67,33 +67,9 @@ TMap* TMapTools::Extract(const TMap* source, const TPoint* corner1, const TPoint
 
 void TMapTools::WriteFlatFile(const TMap* map, std::ostream& out, char separator) {
     RequireValues(map, "TMapTools::WriteFlatFile");
-    const auto columns = static_cast<std::size_t>(map->MbrLngXDim);
-    if (!TNumberText::IsPlainFormat(out)) {
-        // Any special formatting is the stream's business: let it write each value.
-        for (std::int32_t y = 0; y < map->MbrLngYDim; ++y) {
-            const std::vector<double>& row = map->MbrVecValues[static_cast<std::size_t>(y)];
-            for (std::size_t x = 0; x < columns; ++x) {
-                out << row[x] << separator;
-            }
-            out << std::endl;
-        }
-        return;
-    }
-    // Plain format: the text is the very text the stream would write, and a
-    // whole row goes out in one write.
-    const int precision = TNumberText::Precision(out);
-    std::vector<char> line(columns * (TNumberText::Room(precision) + 1) + 1);
-    for (std::int32_t y = 0; y < map->MbrLngYDim; ++y) {
-        const double* row = map->MbrVecValues[static_cast<std::size_t>(y)].data();
-        char* end = line.data();
-        for (std::size_t x = 0; x < columns; ++x) {
-            end = TNumberText::FormatDouble(end, row[x], precision);
-            *end++ = separator;
-        }
-        *end++ = '\n';
-        out.write(line.data(), end - line.data());
-        out.flush();
-    }
+    TNumberWriter::WriteRows(out, map->MbrVecValues, static_cast<std::size_t>(map->MbrLngYDim),
+                             static_cast<std::size_t>(map->MbrLngXDim), separator,
+                             TNumberWriter::TRule::Stream);
 }
 
 void TMapTools::WriteCSVFile(const TMap* map, std::ostream& out) {

@@ -2,10 +2,12 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <gridsnip/grid/TGridError.h>
 #include <gridsnip/tools/TMapTools.h>
+#include "grid/TAxisSearch.h"
 
 namespace {
 
@@ -35,15 +37,20 @@ Pairing PairCells(const TMap* fine, const TMap* coarse) {
     if (fine->MbrPtrYAxis->GetSize() < rows) {
         throw TGridError("LngY is out of range for the Y-axis in TMap::GetCoordinates");
     }
-    // The coarse cell around each fine centre of one direction.
+    // The coarse cell around each fine centre of one direction, the coarse
+    // edges read once for all centres.
     const auto lookUp = [coarse](const TAxis& centres, std::int32_t count, char selector,
                                  std::int32_t limit, const char* outside) {
         std::vector<std::int32_t> cells;
         cells.reserve(static_cast<std::size_t>(count));
+        std::optional<TAxisSearch> search;
         for (std::int32_t i = 0; i < count; ++i) {
             const TPoint& centre = centres.PointAt(i, "TMap::GetCoordinates");
+            if (!search) {
+                search.emplace(TAxisSearch::EdgesOf(*coarse, selector), selector);
+            }
             const std::int32_t cell =
-                coarse->GetIndex(selector == 'X' ? centre.MbrDblX : centre.MbrDblY, selector);
+                search->Get(selector == 'X' ? centre.MbrDblX : centre.MbrDblY);
             if (cell >= limit) {
                 throw TGridError(outside);
             }

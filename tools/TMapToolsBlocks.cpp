@@ -2,11 +2,13 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <gridsnip/grid/TGridError.h>
 #include <gridsnip/tools/TMapTools.h>
 #include <gridsnip/tools/TPointTools.h>
+#include "grid/TAxisSearch.h"
 
 namespace {
 
@@ -41,9 +43,14 @@ std::vector<std::int32_t> CellsHolding(const TMap* map, const TAxis* centres, st
     }
     std::vector<std::int32_t> cells;
     cells.reserve(static_cast<std::size_t>(count));
+    // The map's edges read once for all centres; no lookup happens for none.
+    std::optional<TAxisSearch> search;
     for (std::int32_t i = 0; i < count; ++i) {
         const TPoint& centre = centres->PointAt(i, where);
-        cells.push_back(map->GetIndex(selector == 'X' ? centre.MbrDblX : centre.MbrDblY, selector));
+        if (!search) {
+            search.emplace(TAxisSearch::EdgesOf(*map, selector), selector);
+        }
+        cells.push_back(search->Get(selector == 'X' ? centre.MbrDblX : centre.MbrDblY));
     }
     return cells;
 }

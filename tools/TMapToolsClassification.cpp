@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <utility>
 
 #include <gridsnip/grid/TGridError.h>
 #include <gridsnip/tools/TMapTools.h>
@@ -51,15 +52,31 @@ TMap* TMapTools::ReplaceValue(const TMap* map, std::map<double, double> table,
 std::map<double, long> TMapTools::CountValues(const TMap* map) {
     RequireValues(map, "TMapTools::CountValues");
     std::map<double, long> counts;
-    // Row by row: the order of visits does not change the counts.
+    // Row by row, for speed. A table keeps the key it met first, and only one
+    // key has two faces: 0 and -0 are equal, so which of them the table shows
+    // depends on the order of visits. The counts do not; the zero key must be
+    // the one a walk column by column from column 0 (each column from row 0)
+    // meets first, so remember that zero: the one of the lowest column, and
+    // within it of the lowest row, which a row-by-row walk meets first.
+    std::int32_t zeroColumn = std::numeric_limits<std::int32_t>::max();
+    double firstZero = 0;
     for (std::int32_t y = 0; y < map->MbrLngYDim; ++y) {
         const std::vector<double>& row = map->MbrVecValues[static_cast<std::size_t>(y)];
         for (std::int32_t x = 0; x < map->MbrLngXDim; ++x) {
             const double v = row[static_cast<std::size_t>(x)];
-            if (!std::isnan(v)) {
-                ++counts[v];
+            if (std::isnan(v)) {
+                continue;
+            }
+            ++counts[v];
+            if (v == 0 && x < zeroColumn) {
+                zeroColumn = x;
+                firstZero = v;
             }
         }
+    }
+    if (auto zero = counts.extract(0.0)) {
+        zero.key() = firstZero;
+        counts.insert(std::move(zero));
     }
     return counts;
 }

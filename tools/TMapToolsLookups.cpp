@@ -76,9 +76,17 @@ std::map<double, double> TMapTools::FetchMapValues(const TMap* map,
     if (map == nullptr) {
         throw TGridError("Map is not set in TMapTools::FetchMapValues");
     }
+    // One call for all points, so the grid's axes are read once, not per point.
+    std::vector<TPoint*> where;
+    where.reserve(points.size());
+    for (const auto& entry : points) {
+        where.push_back(entry.second);
+    }
+    const std::vector<double> found = map->GetPointValues(where);
     std::map<double, double> values;
-    for (const auto& [key, point] : points) {
-        values.emplace_hint(values.end(), key, map->GetPointVal(point));
+    std::size_t k = 0;
+    for (const auto& entry : points) {
+        values.emplace_hint(values.end(), entry.first, found[k++]);
     }
     return values;
 }

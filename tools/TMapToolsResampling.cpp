@@ -7,6 +7,7 @@
 
 #include <gridsnip/grid/TGridError.h>
 #include <gridsnip/tools/TMapTools.h>
+#include "grid/TEdgeRule.h"
 
 namespace {
 
@@ -46,7 +47,7 @@ struct SampleCell {
 };
 
 [[noreturn]] void OutOfRange() {
-    throw TGridError("Ordinate is out of range in TAxis::GetIndex");
+    throw TGridError(TEdgeRule::kOutOfRange);
 }
 
 [[noreturn]] void Neighbour(const char* which) {

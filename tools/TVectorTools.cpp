@@ -67,18 +67,57 @@ double TVectorTools::Gradient(const double* x, const double* y, std::size_t n) {
     return (count * sxy - sx * sy) / (count * sxx - sx * sx);
 }
 
+namespace {
+
+// Whether adding `step` to `v` leaves it unchanged.
+bool Absorbs(double v, double step) {
+    return v + step == v;
+}
+
+// Whether the series from start to end stalls: some value of it, at most end,
+// absorbs the step, so the series would never end. The values rise from start;
+// the gap between neighbouring doubles grows with the magnitude, so the values
+// that absorb the step first are the most negative ones (at start) and the
+// largest ones (near end). A value absorbs a step below half its gap, and a
+// step of exactly half its gap when its last bit is even (ties round to even);
+// of two neighbouring doubles in one binade one is even. So the series stalls
+// exactly when start, the double after it, the double before end or end
+// itself absorbs the step, counting only those within [start, end].
+bool Stalls(double start, double end, double step) {
+    const double afterStart = std::nextafter(start, end);
+    const double beforeEnd = std::nextafter(end, start);
+    return Absorbs(start, step) || Absorbs(end, step) ||
+           (afterStart <= end && Absorbs(afterStart, step)) ||
+           (beforeEnd >= start && Absorbs(beforeEnd, step));
+}
+
+}  // namespace
+
 std::vector<double> TVectorTools::VectorSeries(double start, double end, double step) {
-    if (start <= end && step <= 0) {
+    std::vector<double> series;
+    if (!(start <= end)) {
+        return series;  // nothing to append (also for a NaN start or end)
+    }
+    if (step <= 0) {
         throw TGridError("Step must be greater than 0 in TVectorTools::VectorSeries");
     }
-    std::vector<double> series;
-    if (start <= end && step > 0) {
-        // Reserve the expected length first: a series too long to hold fails at
-        // once instead of after eating all memory, and one whose step is lost in
-        // rounding (start + step == start) would never end.
-        const double expected = std::floor((end - start) / step) + 2;
-        if (!(expected < static_cast<double>(series.max_size())) || start + step == start) {
-            throw std::bad_alloc();
+    if (Stalls(start, end, step)) {
+        throw TGridError("Step is too small for the range in TVectorTools::VectorSeries");
+    }
+    // A series that does not stall has fewer than 2^55 values (the step is
+    // above a 2^-54 share of the largest magnitude it passes), so the length
+    // is known before anything is appended: reserve it, and a series too long
+    // to hold fails at once with std::bad_alloc instead of after eating memory.
+    // The quotients may be off by a few values; push_back absorbs that.
+    // A NaN step gives start alone, as the loop below does without help.
+    if (!std::isnan(step)) {
+        double span = (end - start) / step;
+        if (!std::isfinite(span)) {
+            span = end / step - start / step;  // end - start overflowed
+        }
+        const double expected = std::floor(span) + 2;
+        if (!(expected < static_cast<double>(series.max_size()))) {
+            throw std::bad_alloc();  // more values than any vector can hold
         }
         series.reserve(static_cast<std::size_t>(expected));
     }

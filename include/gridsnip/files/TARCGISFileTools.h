@@ -39,21 +39,26 @@ class TARCGISFileTools {
 
     // Writes the map: six header lines (xllcorner and yllcorner right-aligned in
     // a field of 8; yllcorner is the lower end of the Y edge axis), then the
-    // values through TMapTools::WriteFlatFile with a blank separator. Doubles use
-    // the stream's own format and precision; nothing is set on the stream. Every
-    // line ends with a line end and a flush. Throws "Map has no axes in
-    // TARCGISFileTools::WriteARCGISFile" before writing anything for a map that
-    // cannot be written.
+    // values as TMapTools::WriteFlatFile writes them with a blank separator.
+    // Doubles use the stream's own format and precision; nothing is set on the
+    // stream. Every line ends with a line end and a flush. Throws "Map has no
+    // axes in TARCGISFileTools::WriteARCGISFile" before writing anything for a
+    // map that cannot be written.
     static void WriteARCGISFile(const TMap* map, std::ostream& out);
-    // Creates or truncates the named file and writes the map to it. Throws
-    // "Unable to open file " followed by the name, or "Unable to write file "
-    // followed by the name when writing or closing failed.
+    // Creates or truncates the named file and writes the map to it as above,
+    // but every number (corners, cell size, NODATA value, values) by the exact
+    // rule, since no stream settings can be given: the fewest of 15, 16 and 17
+    // significant digits that read back as the same double, in the notation
+    // "%g" gives at that precision. Loading the file gives back every number
+    // bit for bit (a NaN as a NaN). Throws "Unable to open file " followed by the name, or
+    // "Unable to write file " followed by the name when writing or closing failed.
     static void WriteARCGISFile(const TMap* map, std::string fileName);
 
     // Loads each named file, in order; the grids and the vector are the caller's.
     // The first failure passes on, and the grids loaded before it are released.
     static std::vector<TMap*> LoadFileList(std::vector<std::string> fileNames);
-    // Writes grid i to file i. Throws "Size of map list and filename list do not
+    // Writes grid i to file i, as WriteARCGISFile with a file name (exact
+    // numbers). Throws "Size of map list and filename list do not
     // match in TARCGISFileTools::WriteFileList" before writing anything; a failed
     // file passes on its message, the files before it stay written and none
     // after it is touched.

@@ -13,14 +13,14 @@
 // picks the coordinate: 'X' selects X, any other character selects Y.
 // Axes are handled through pointers and copied only with Clone.
 //
-// Lookups use a binary search on an axis whose points strictly rise or strictly
-// fall in the selected coordinate, and the linear scan otherwise; both give the
-// same segment. The axis learns its order on the first lookup and forgets it on
-// AddPoint and SetPoint, so change points only through those two: the point
-// GetPoint lends is for reading.
+// MbrVecPoints is open to callers, who may read, change, swap or replace its
+// points; whatever it holds is the axis. A point put into it belongs to the
+// axis. Lookups keep no memory of earlier calls: each scans the points as they
+// stand at that moment.
 class TAxis {
   public:
-    double MbrDblResolution;  // spacing between neighbouring points
+    double MbrDblResolution;            // spacing between neighbouring points
+    std::vector<TPoint*> MbrVecPoints;  // the points in axis order (owned)
 
     // An axis without points.
     explicit TAxis(double resolution);
@@ -53,9 +53,11 @@ class TAxis {
 
     // The segment (stretch between points i and i + 1) that holds `ordinate`:
     // the first segment with min <= v < max, or, for v equal to the axis's upper
-    // end, the first segment whose larger end equals v. Works on rising and
+    // end, the first segment whose larger end equals v, found by a scan from
+    // segment 0 (time grows with the number of points). Works on rising and
     // falling axes. Throws "Ordinate is out of range in TAxis::GetIndex" for a
-    // value outside the end values, a NaN, or an axis of fewer than two points.
+    // value outside the end values, a NaN, or an axis of fewer than two points,
+    // and "Axis point is not set in TAxis::GetIndex" for an empty slot it reads.
     std::int32_t GetIndex(double ordinate, char selector) const;
 
     // GetIndex without the range failure: -1 where GetIndex would raise
@@ -73,18 +75,7 @@ class TAxis {
     // A deep copy (points copied with their own Clone); the caller owns it.
     TAxis* Clone() const;
 
-    // The point in slot `index`; throws "Axis point is not set in <where>" for an
-    // empty slot. The index must be in range.
+    // The point in slot `index`, for reading. Throws "Index is out of range in
+    // TAxis::PointAt", and "Axis point is not set in <where>" for an empty slot.
     const TPoint& PointAt(std::int32_t index, const char* where) const;
-
-  private:
-    // The order of the selected coordinate along the axis, learnt lazily.
-    enum class TOrder : signed char { Unknown, Rising, Falling, Other };
-
-    TOrder OrderOf(char selector) const;
-    std::int32_t ScanIndex(double ordinate, char selector) const;
-    void Forget() { MbrOrder[0] = MbrOrder[1] = TOrder::Unknown; }
-
-    std::vector<TPoint*> MbrVecPoints;  // the points in axis order (owned)
-    mutable TOrder MbrOrder[2] = {TOrder::Unknown, TOrder::Unknown};  // [X, Y]
 };

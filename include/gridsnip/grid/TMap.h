@@ -103,6 +103,8 @@ class TMap {
     // "LngX/LngY is out of range in TMap::GetPointVal".
     double GetPointVal(const TPoint* point) const;
     // GetPointVal for each point, in order; the first failure ends the call.
+    // Each edge axis is read once per call, so the time grows with the number
+    // of points times the logarithm of the axis length on the usual axes.
     std::vector<double> GetPointValues(const std::vector<TPoint*>& points) const;
 
     // Stores `value` in cell (x, y). Throws "Index is out of range in
@@ -128,6 +130,9 @@ class TMap {
     // The cell that holds `point`: column from X, then row from Y.
     void LookUp(const TPoint* point, const char* where, std::int32_t& x, std::int32_t& y) const;
     bool HasCell(std::int32_t x, std::int32_t y) const;
+    // The value of the looked-up cell (x, y); throws "LngX is out of range in
+    // <where>", then the LngY message, for a cell outside the values.
+    double HeldValue(std::int32_t x, std::int32_t y, const char* where) const;
     // Replaces one direction's pair of axes with a copy of `given` and the axis
     // `derive` makes from it; nothing changes if anything throws.
     void ReplaceAxes(const TAxis* given, TAxis*& stored, TAxis*& derived,

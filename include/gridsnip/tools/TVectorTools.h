@@ -27,8 +27,11 @@ class TVectorTools {
     static double Gradient(const double* x, const double* y, std::size_t n);
     // start, start + step, ... while not above end, each by adding step to the one
     // before (so rounding accumulates). Throws "Step must be greater than 0 in
-    // TVectorTools::VectorSeries" when start <= end and step <= 0, and
-    // std::bad_alloc for a series too long to hold.
+    // TVectorTools::VectorSeries" when start <= end and step <= 0, "Step is too
+    // small for the range in TVectorTools::VectorSeries" when a value of the
+    // series up to end would not change by adding step (the series would never
+    // end), and std::bad_alloc, before appending anything, for a series too long
+    // to hold.
     static std::vector<double> VectorSeries(double start, double end, double step);
     // Whether an element equals `value` (IEEE equality: 0 matches -0, NaN nothing).
     static bool HasValue(std::vector<double> values, double value);
