@@ -26,7 +26,8 @@ math(EXPR end "${end} + 1")
 string(SUBSTRING "${rest}" 0 ${end} block)
 
 if(NOT block STREQUAL source)
-  message(FATAL_ERROR "The first ```cpp block of ${MARKDOWN} differs from ${SOURCE}: "
-                      "copy the file's text into the block")
+  # One unwrapped line first, so that a test can read it whatever the paths.
+  message(NOTICE "${MARKDOWN}: the first ```cpp block differs from ${SOURCE}")
+  message(FATAL_ERROR "Copy the file's text into the block.")
 endif()
 message(STATUS "The first ```cpp block of ${MARKDOWN} is ${SOURCE}")
