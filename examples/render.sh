@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
 # Renders the bundled sample grid, with the outline of a window, and the window
-# that gridsnip cuts from it, as docs/sample.png and docs/window.png (gnuplot).
+# that gridsnip cuts from it (the README's example), as sample.png and
+# window.png in FOLDER (gnuplot). `examples/render.sh build/gridsnip docs`
+# redraws the README's pictures.
 #
-#   examples/render.sh [GRIDSNIP]   (default: build/gridsnip)
+#   examples/render.sh [GRIDSNIP [FOLDER]]   (default: build/gridsnip build/pictures)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 gridsnip=${1:-$root/build/gridsnip}
-corners=(-120.5 38.0 -120.45 37.97)
+folder=${2:-$root/build/pictures}
+corners=(-120.496 37.996 -120.446 37.962)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -52,7 +55,7 @@ plot "$work/body" matrix using ($x0 + (\$1 + 0.5) * $cs):($y0 + ($ny - \$2 - 0.5
 PLOT
 }
 
-mkdir -p "$root/docs"
-render "$root/examples/sample.asc" "$root/docs/sample.png" \
+mkdir -p "$folder"
+render "$root/examples/sample.asc" "$folder/sample.png" \
     "examples/sample.asc (blue: no data; red: the window)" "$work/window.asc"
-render "$work/window.asc" "$root/docs/window.png" "gridsnip ${corners[*]} examples/sample.asc"
+render "$work/window.asc" "$folder/window.png" "gridsnip ${corners[*]} examples/sample.asc"
