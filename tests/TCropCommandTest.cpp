@@ -3,8 +3,8 @@
 
 #include <sstream>
 
+#include "TCropReference.h"
 #include "TestSupport.h"
-#include "app/TCropCommand.h"
 
 namespace {
 
@@ -149,11 +149,15 @@ TEST(TCropCommand, BundledSampleCrops) {
 }
 
 TEST(TCropCommand, RunsInMemoryWithTheSameResults) {
-    // The command's entry is usable on any streams, as the fuzzers use it.
+    // The command's entry is usable on any input and output, as the fuzzers use it.
     const char* argv[] = {"gridsnip", "2.6", "4.9", "3.2", "4.1"};
-    std::istringstream in(kSmallGrid);
-    std::ostringstream out, err;
-    EXPECT_EQ(TCropCommand::Run(5, argv, in, out, err), 0);
-    EXPECT_EQ(out.str(), kWindow);
-    EXPECT_EQ(err.str(), "");
+    for (bool positional : {false, true}) {
+        TMemoryInput in(kSmallGrid, 4096, positional);
+        TMemoryOutput out;
+        std::ostringstream err;
+        EXPECT_EQ(TCropCommand::Run(5, argv, in, out, err), 0);
+        EXPECT_EQ(out.MbrStrText, kWindow);
+        EXPECT_TRUE(out.MbrBoolFinished);
+        EXPECT_EQ(err.str(), "");
+    }
 }

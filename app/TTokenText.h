@@ -1,0 +1,26 @@
+// TTokenText: a window value written by the exact rule, its text copied when it already is.
+#pragma once
+
+#include <cstddef>
+
+// The exact rule is TNumberText::FormatExact. Most grid values are written
+// already as it would write them (674.79, -9999, 0.5): those tokens are copied
+// byte for byte, every other token is converted and written by the rule. The
+// result is the same either way; copying only saves the work.
+class TTokenText {
+  public:
+    // True when [first, last) is a canonical plain decimal that FormatExact
+    // writes exactly so for its value: an optional '-', then "0" or a digit
+    // other than 0 followed by digits, then optionally a point and digits of
+    // which the last is not 0; at most 15 significant digits, and a value below
+    // 10^15 and, unless it is 0, at least 10^-4 (the range in which "%.15g"
+    // uses no exponent). A sufficient check: FormatExact also writes some
+    // tokens it does not accept (those are converted to the same text).
+    static bool IsExact(const char* first, const char* last);
+
+    // Writes the token's value by the exact rule at `to` and returns the end,
+    // or null when the token is not a number (TNumberText::ParseDouble). Needs
+    // kRoom bytes: a copied token has at most 22.
+    static char* Write(char* to, const char* first, const char* last);
+    static constexpr std::size_t kRoom = 48;
+};
