@@ -111,19 +111,35 @@ struct TWalk {
     // Writes the next `count` tokens by the exact rule, each followed by a
     // blank, then the line end.
     void Row(std::int64_t count, TBlockWriter& writer) {
-        for (; count > 0; --count, ++MbrLngCell) {
-            const char* first;
-            const char* last;
-            if (!MbrReader.Next(first, last)) {
+        while (count > 0) {
+            const char* p;
+            const char* safe;
+            if (!MbrReader.Whole(p, safe)) {
                 Missing();
             }
-            char* to = writer.Room(TTokenText::kRoom + 1);
-            char* end = TTokenText::Write(to, first, last);
-            if (end == nullptr) {
-                Bad(first, last);
+            // Straight over the reader's bytes: each token is checked and
+            // copied in one pass, and converted only when it is not exact.
+            for (; count > 0; --count, ++MbrLngCell) {
+                while (p != safe && TTokenScan::IsSpace(*p)) {
+                    ++p;
+                }
+                if (p == safe) {
+                    break;
+                }
+                char* to = writer.Room(TTokenText::kRoom + 1);
+                char* written;
+                const char* last = TTokenText::CopyExact(p, safe, to, written);
+                if (written == nullptr) {
+                    written = TTokenText::Write(to, p, last);
+                    if (written == nullptr) {
+                        Bad(p, last);
+                    }
+                }
+                *written++ = ' ';
+                writer.Advance(written);
+                p = last;
             }
-            *end++ = ' ';
-            writer.Advance(end);
+            MbrReader.Consume(p);
         }
         writer.Put("\n", 1);
     }

@@ -53,25 +53,37 @@ bool TTokenReader::Refill() {
     return true;
 }
 
-std::int64_t TTokenReader::SkipPlain(std::int64_t count) {
-    const std::int64_t wanted = count;
-    while (count > 0) {
+bool TTokenReader::Whole(const char*& first, const char*& safe) {
+    for (;;) {
         const char* data = MbrPtrBuffer.get();
         // Tokens that start before the last white space end before it; at the
         // end of the input every token ends at the end.
-        std::size_t safe = MbrSizeEnd;
+        std::size_t end = MbrSizeEnd;
         if (!MbrBoolEnded) {
-            while (safe > MbrSizeCursor && !TTokenScan::IsSpace(data[safe - 1])) {
-                --safe;
+            while (end > MbrSizeCursor && !TTokenScan::IsSpace(data[end - 1])) {
+                --end;
             }
         }
-        const char* stop = TTokenScan::SkipPlain(data + MbrSizeCursor, data + safe, count);
-        MbrSizeCursor = static_cast<std::size_t>(stop - data);
-        if (count == 0 || MbrSizeCursor != safe) {
-            break;  // done, or a token that is not a plain number
+        if (end > MbrSizeCursor) {
+            first = data + MbrSizeCursor;
+            safe = data + end;
+            return true;
         }
         if (!Refill() && MbrSizeCursor == MbrSizeEnd) {
-            break;  // the end of the input
+            return false;
+        }
+    }
+}
+
+std::int64_t TTokenReader::SkipPlain(std::int64_t count) {
+    const std::int64_t wanted = count;
+    const char* first;
+    const char* safe;
+    while (count > 0 && Whole(first, safe)) {
+        const char* stop = TTokenScan::SkipPlain(first, safe, count);
+        Consume(stop);
+        if (stop != safe) {
+            break;  // done, or a token that is not a plain number
         }
     }
     return wanted - count;

@@ -26,6 +26,15 @@ class TTokenReader {
     // token that is not a plain number, or at the end of the input.
     std::int64_t SkipPlain(std::int64_t count);
 
+    // The unread bytes [first, safe) in which every token is whole (it ends
+    // at white space before `safe`, or at `safe` at the end of the input);
+    // reads more when there are none. False at the end of the input. Consume
+    // then says how far they were used.
+    bool Whole(const char*& first, const char*& safe);
+    void Consume(const char* to) {
+        MbrSizeCursor = static_cast<std::size_t>(to - MbrPtrBuffer.get());
+    }
+
     // The next token as [first, last), valid until the next call; false at the
     // end of the input.
     bool Next(const char*& first, const char*& last);

@@ -18,6 +18,13 @@ class TTokenText {
     // tokens it does not accept (those are converted to the same text).
     static bool IsExact(const char* first, const char* last);
 
+    // The hot loop's form of IsExact: checks the token that starts at `first`
+    // (a token character) and ends at white space or `limit`, copying it to
+    // `to` on the way. Returns the token's end; sets `written` to the end of
+    // the copy when the token is exact, to null when it is not (the bytes at
+    // `to` are then of no use). Needs kRoom bytes at `to`.
+    static const char* CopyExact(const char* first, const char* limit, char* to, char*& written);
+
     // Writes the token's value by the exact rule at `to` and returns the end,
     // or null when the token is not a number (TNumberText::ParseDouble). Needs
     // kRoom bytes: a copied token has at most 22.

@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "files/TTokenScan.h"
 #include "numbers/TNumberText.h"
 
 namespace {
@@ -60,6 +61,17 @@ TEST(TTokenText, WritesWhatTheExactRuleWritesAndCopiesOnlyThatText) {
         const char* first = token.data();
         const char* last = first + token.size();
         char out[TTokenText::kRoom];
+        // The hot loop's one-pass form agrees with IsExact, and copies.
+        char* copyEnd = nullptr;
+        if (!TTokenScan::IsSpace(*first)) {
+            ASSERT_EQ(TTokenText::CopyExact(first, last, out, copyEnd), last) << token;
+            ASSERT_EQ(copyEnd != nullptr, TTokenText::IsExact(first, last)) << token;
+            if (copyEnd != nullptr) {
+                ASSERT_EQ(
+                    std::string(static_cast<const char*>(out), static_cast<const char*>(copyEnd)),
+                    token);
+            }
+        }
         const char* end = TTokenText::Write(out, first, last);
         double value;
         if (!TNumberText::ParseDouble(first, last, value)) {
