@@ -61,15 +61,22 @@ TEST(TTokenText, WritesWhatTheExactRuleWritesAndCopiesOnlyThatText) {
         const char* first = token.data();
         const char* last = first + token.size();
         char out[TTokenText::kRoom];
-        // The hot loop's one-pass form agrees with IsExact, and copies.
-        char* copyEnd = nullptr;
+        // The hot loop's one-pass form agrees with IsExact and copies the
+        // token, both where the token ends its bytes and where white space
+        // and more bytes follow it (the form that takes 16 bytes at once).
         if (!TTokenScan::IsSpace(*first)) {
-            ASSERT_EQ(TTokenText::CopyExact(first, last, out, copyEnd), last) << token;
-            ASSERT_EQ(copyEnd != nullptr, TTokenText::IsExact(first, last)) << token;
-            if (copyEnd != nullptr) {
-                ASSERT_EQ(
-                    std::string(static_cast<const char*>(out), static_cast<const char*>(copyEnd)),
-                    token);
+            const std::string padded = token + " 12345678901234567890";
+            for (const char* limit : {last, padded.data() + padded.size()}) {
+                const char* from = limit == last ? first : padded.data();
+                char* copyEnd = nullptr;
+                ASSERT_EQ(TTokenText::CopyExact(from, limit, out, copyEnd) - from, last - first)
+                    << token;
+                ASSERT_EQ(copyEnd != nullptr, TTokenText::IsExact(first, last)) << token;
+                if (copyEnd != nullptr) {
+                    ASSERT_EQ(std::string(static_cast<const char*>(out),
+                                          static_cast<const char*>(copyEnd)),
+                              token);
+                }
             }
         }
         const char* end = TTokenText::Write(out, first, last);
