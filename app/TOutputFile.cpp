@@ -21,6 +21,25 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// Where a chain of symbolic links ends, followed by hand: realpath refuses a
+// link whose file does not exist yet. Stops after 40 links, as the system does.
+std::string LinkTarget(std::string path) {
+    std::vector<char> text(PATH_MAX + 1);
+    for (int links = 0; links < 40; ++links) {
+        struct stat status {};
+        if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
+            break;
+        }
+        const ssize_t n = readlink(path.c_str(), text.data(), text.size() - 1);
+        if (n <= 0) {
+            break;
+        }
+        const std::string target(text.data(), static_cast<std::size_t>(n));
+        path = target[0] == '/' ? target : FolderOf(path) + target;
+    }
+    return path;
+}
+
 // The process's umask, which can only be read by setting it.
 mode_t CurrentUmask() {
     const mode_t mask = umask(0);
@@ -57,6 +76,8 @@ void TOutputFile::Open() {
         if (realpath(MbrStrName.c_str(), resolved.data()) != nullptr) {
             MbrStrTarget = resolved.data();
         }
+    } else {
+        MbrStrTarget = LinkTarget(MbrStrName);  // a link to a file still to be made
     }
     const bool special =
         MbrStrTarget.rfind("/dev/", 0) == 0 || MbrStrTarget.rfind("/proc/", 0) == 0;

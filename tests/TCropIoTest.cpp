@@ -141,6 +141,13 @@ TEST(TCropIo, LinksFifosAndStandardOutputAsOutputFile) {
     ASSERT_EQ(lstat(link.c_str(), &status), 0);
     EXPECT_TRUE(S_ISLNK(status.st_mode));
     EXPECT_EQ(ReadFile(target), Window());
+    // Also one whose file does not exist yet.
+    const std::string dangling = dir.Path("dangling.asc");
+    ASSERT_EQ(symlink("made.asc", dangling.c_str()), 0);
+    ASSERT_EQ(RunProcess(GRIDSNIP_EXE, With(kCorners, {in, dangling}), "").MbrStatus, 0);
+    ASSERT_EQ(lstat(dangling.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode));
+    EXPECT_EQ(ReadFile(dir.Path("made.asc")), Window());
 
     // A FIFO is written in place, and stays a FIFO.
     const std::string fifo = dir.Path("fifo");
