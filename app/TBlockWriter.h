@@ -29,6 +29,8 @@ class TBlockWriter {
         return MbrPtrBlock.get() + MbrSizeUsed;
     }
     void Advance(char* end) { MbrSizeUsed = static_cast<std::size_t>(end - MbrPtrBlock.get()); }
+    // The end of the room Room gave: the end of the current block.
+    char* RoomEnd() const { return MbrPtrBlock.get() + kBlock; }
     void Put(const char* data, std::size_t size);
 
     // Writes what is held to `output`; from then on full blocks go straight there.

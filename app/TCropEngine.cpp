@@ -119,25 +119,20 @@ struct TWalk {
             }
             // Straight over the reader's bytes: each token is checked and
             // copied in one pass, and converted only when it is not exact.
-            for (; count > 0; --count, ++MbrLngCell) {
+            while (count > 0 && p != safe) {
+                char* to = writer.Room(TTokenText::kRoom + 1);
+                const std::int64_t before = count;
+                const char* bad;
+                const char* badEnd;
+                p = TTokenText::WriteRun(p, safe, count, to, writer.RoomEnd(), bad, badEnd);
+                MbrLngCell += before - count;
+                writer.Advance(to);
+                if (bad != nullptr) {
+                    Bad(bad, badEnd);
+                }
                 while (p != safe && TTokenScan::IsSpace(*p)) {
                     ++p;
                 }
-                if (p == safe) {
-                    break;
-                }
-                char* to = writer.Room(TTokenText::kRoom + 1);
-                char* written;
-                const char* last = TTokenText::CopyExact(p, safe, to, written);
-                if (written == nullptr) {
-                    written = TTokenText::Write(to, p, last);
-                    if (written == nullptr) {
-                        Bad(p, last);
-                    }
-                }
-                *written++ = ' ';
-                writer.Advance(written);
-                p = last;
             }
             MbrReader.Consume(p);
         }

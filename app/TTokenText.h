@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 // The exact rule is TNumberText::FormatExact. Most grid values are written
 // already as it would write them (674.79, -9999, 0.5): those tokens are copied
@@ -24,6 +25,15 @@ class TTokenText {
     // the copy when the token is exact, to null when it is not (the bytes at
     // `to` are then of no use). Needs kRoom bytes at `to`.
     static const char* CopyExact(const char* first, const char* limit, char* to, char*& written);
+
+    // The window's row loop: writes the tokens of [first, safe) (each ending
+    // at white space, or at `safe`), at most `count` of them, each by Write
+    // and followed by a blank, at `to`, as long as kRoom + 1 bytes remain
+    // before `end`. Lowers `count` and moves `to` on; returns where it
+    // stopped. A token that is not a number stops it, with [bad, badEnd) set
+    // to the token (else bad is null).
+    static const char* WriteRun(const char* first, const char* safe, std::int64_t& count, char*& to,
+                                const char* end, const char*& bad, const char*& badEnd);
 
     // Writes the token's value by the exact rule at `to` and returns the end,
     // or null when the token is not a number (TNumberText::ParseDouble). Needs

@@ -188,17 +188,25 @@ TEST(TCropIo, PausingNonBlockingInputIsWaitedFor) {
 
 TEST(TCropIo, ClosedPipeEndsTheCommandBySignalOrMessage) {
     // A reader that goes away: the default SIGPIPE ends the command, as it
-    // ends cat; where SIGPIPE is ignored, the failed write is reported.
+    // ends cat; where SIGPIPE is ignored, the failed write is reported. The
+    // window is larger than a pipe holds, so its writing meets the closed end
+    // however soon the command gets there.
     TempDir dir;
     const std::string in = dir.Path("in.asc");
-    WriteFile(in, Grid());
+    std::string grid =
+        "ncols 300\nnrows 300\nxllcorner 0\nyllcorner 0\ncellsize 1\nNODATA_value -9999\n";
+    for (int i = 0; i < 300 * 300; ++i) {
+        grid += "1234.5 ";
+    }
+    WriteFile(in, grid);
+    const std::vector<std::string> arguments = {"0", "300", "300", "0", in};
     ProcessOptions options;
     options.MbrBoolCloseStdout = true;
-    const ProcessResult signalled = RunProcessWith(GRIDSNIP_EXE, With(kCorners, {in}), "", options);
+    const ProcessResult signalled = RunProcessWith(GRIDSNIP_EXE, arguments, "", options);
     EXPECT_EQ(signalled.MbrStatus, 128 + SIGPIPE);
     EXPECT_EQ(signalled.MbrErr, "");
     options.MbrBoolIgnoreSigpipe = true;
-    const ProcessResult reported = RunProcessWith(GRIDSNIP_EXE, With(kCorners, {in}), "", options);
+    const ProcessResult reported = RunProcessWith(GRIDSNIP_EXE, arguments, "", options);
     EXPECT_EQ(reported.MbrStatus, 1);
     EXPECT_EQ(reported.MbrErr, "Unable to write to standard output\n");
 }
