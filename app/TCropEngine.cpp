@@ -355,25 +355,27 @@ void CropStream(TInput& input, TOutput& output, TInputStreamBuf& buffer, const T
             ahead.resize(had + n);
             ended = n == 0;
         }
-        if (ended) {
-            // The whole input is here: check it before looking up any corner.
-            TTokenReader reader([](char*, std::size_t) -> std::size_t { return 0; }, kBlock);
-            reader.Prime(ahead.data(), ahead.size());
-            TWalk{reader, nullptr, 0, columns}.Skip(cells);
-        }
     }
-    std::size_t served = 0;
-    TTokenReader reader(
-        [&](char* to, std::size_t size) -> std::size_t {
+    // The bytes read ahead, then (unless the input ended) the rest of it.
+    const auto from = [&](std::size_t& served, bool more) {
+        return [&, more](char* to, std::size_t size) -> std::size_t {
             if (served < ahead.size()) {
                 const std::size_t n = std::min(size, ahead.size() - served);
                 std::memcpy(to, ahead.data() + served, n);
                 served += n;
                 return n;
             }
-            return ended ? 0 : input.Read(to, size);
-        },
-        kBlock);
+            return more ? input.Read(to, size) : 0;
+        };
+    };
+    std::size_t checked = 0;
+    if (ended) {
+        // The whole input is here: check it before looking up any corner.
+        TTokenReader reader(from(checked, false), kBlock);
+        TWalk{reader, nullptr, 0, columns}.Skip(cells);
+    }
+    std::size_t served = 0;
+    TTokenReader reader(from(served, !ended), kBlock);
     TWalk walk{reader, nullptr, 0, columns};
 
     const TCropWindow window(header, corners[0], corners[1], corners[2], corners[3]);
