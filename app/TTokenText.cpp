@@ -61,7 +61,7 @@ unsigned Mask(__m128i bytes) {
 // CopyExact for a token of at most 15 bytes with 16 readable bytes at
 // `first`: the 16 bytes are copied at once, and IsExact's checks are made on
 // bit masks of them (bit i for byte i). Returns null when the token is longer.
-inline const char* CopyShort(const char* first, char* to, char*& written) {
+[[gnu::always_inline]] inline const char* CopyShort(const char* first, char* to, char*& written) {
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first));
     const __m128i control = _mm_sub_epi8(b, _mm_set1_epi8(9));
     const unsigned space = Mask(
@@ -190,7 +190,15 @@ const char* TTokenText::WriteRun(const char* first, const char* safe, std::int64
             break;
         }
         char* written;
-        const char* last = CopyExact(p, safe, out, written);
+        const char* last = nullptr;
+#if defined(__SSE2__)
+        if (safe - p >= 16) {
+            last = CopyShort(p, out, written);
+        }
+#endif
+        if (last == nullptr) {
+            last = CopyExact(p, safe, out, written);
+        }
         if (written == nullptr) {
             written = Write(out, p, last);
             if (written == nullptr) {
