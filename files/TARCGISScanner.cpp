@@ -154,56 +154,19 @@ TARCGISScanner::THeader TARCGISScanner::ReadHeader() {
     return header;
 }
 
-void TARCGISScanner::ReadValues(double* values, std::int64_t count, std::int64_t cell,
-                                std::int32_t columns) {
-    for (; count > 0; --count, ++cell, ++values) {
-        const char* first;
-        const char* last;
-        if (!NextToken(first, last)) {
-            EndOfFile();
-        }
-        if (!TNumberText::ParsePlainNumber(first, last, *values) &&
-            !TNumberText::ParseDouble(first, last, *values)) {
-            ValueError(first, last, cell, columns);
-        }
-    }
-}
-
-void TARCGISScanner::SkipValues(std::int64_t count, std::int64_t cell, std::int32_t columns) {
-    const auto check = [&](const char* first, const char* last) {
-        double ignored;
-        if (!TNumberText::ParseDouble(first, last, ignored)) {
-            ValueError(first, last, cell, columns);
-        }
-        --count;
-        ++cell;
-    };
+template <typename Within, typename One>
+void TARCGISScanner::ScanBlocks(std::int64_t& count, Within within, One one) {
     while (count > 0) {
         if (MbrPtrCursor == MbrPtrEnd && !Refill()) {
             EndOfFile();
         }
         // Every token that starts before the block's last white space ends at or
-        // before it: the kernel and the token loop need no bounds test there.
+        // before it: the loops over [cursor, safe) need no bounds test there.
         const char* safe = MbrPtrEnd;
         while (safe != MbrPtrCursor && !TTokenScan::IsSpace(safe[-1])) {
             --safe;
         }
-        const char* p = MbrPtrCursor;
-        for (;;) {
-            const std::int64_t before = count;
-            p = TTokenScan::SkipPlain(p, safe, count);
-            cell += before - count;
-            if (count == 0 || p == safe) {
-                break;
-            }
-            // A token that is not a plain number: the full rule.
-            const char* first = p;
-            while (!TTokenScan::IsSpace(*p)) {
-                ++p;
-            }
-            check(first, p);
-        }
-        MbrPtrCursor = p;
+        MbrPtrCursor = within(MbrPtrCursor, safe);
         // What is left of the block is the start of a token that goes on in the
         // next one, or white space: the next token one at a time.
         if (count > 0 && MbrPtrCursor != MbrPtrEnd) {
@@ -212,9 +175,60 @@ void TARCGISScanner::SkipValues(std::int64_t count, std::int64_t cell, std::int3
             if (!NextToken(first, last)) {
                 EndOfFile();
             }
-            check(first, last);
+            one(first, last);
         }
     }
+}
+
+void TARCGISScanner::ReadValues(double* values, std::int64_t count, std::int64_t cell,
+                                std::int32_t columns) {
+    const auto one = [&](const char* first, const char* last) {
+        if (!TNumberText::ParsePlainNumber(first, last, *values) &&
+            !TNumberText::ParseDouble(first, last, *values)) {
+            ValueError(first, last, cell, columns);
+        }
+        ++values;
+        --count;
+        ++cell;
+    };
+    ScanBlocks(
+        count,
+        [&](const char* p, const char* safe) {
+            // `one` lowers count itself; `left` is the kernel's own tally.
+            std::int64_t left = count;
+            return TTokenScan::Tokens(p, safe, left, one);
+        },
+        one);
+}
+
+void TARCGISScanner::SkipValues(std::int64_t count, std::int64_t cell, std::int32_t columns) {
+    const auto one = [&](const char* first, const char* last) {
+        double ignored;
+        if (!TNumberText::ParseDouble(first, last, ignored)) {
+            ValueError(first, last, cell, columns);
+        }
+        --count;
+        ++cell;
+    };
+    ScanBlocks(
+        count,
+        [&](const char* p, const char* safe) {
+            for (;;) {
+                const std::int64_t before = count;
+                p = TTokenScan::SkipPlain(p, safe, count);
+                cell += before - count;
+                if (count == 0 || p == safe) {
+                    return p;
+                }
+                // A token that is not a plain number: the full rule.
+                const char* first = p;
+                while (!TTokenScan::IsSpace(*p)) {
+                    ++p;
+                }
+                one(first, p);
+            }
+        },
+        one);
 }
 
 void TARCGISScanner::EndOfFile() {

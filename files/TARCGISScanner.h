@@ -53,6 +53,11 @@ class TARCGISScanner {
                                         std::int32_t columns);
 
   private:
+    // The body a block at a time: `within(cursor, safe)` takes the tokens that
+    // lie wholly in [cursor, safe), lowering `count`, and returns where it
+    // stopped; a token cut by the block's end goes to `one(first, last)`.
+    template <typename Within, typename One>
+    void ScanBlocks(std::int64_t& count, Within within, One one);
     // The next token as [first, last); false at the end of the input.
     bool NextToken(const char*& first, const char*& last);
     // Makes the get area current: after a refill the cursor is its start.

@@ -8,6 +8,27 @@
 
 #include "numbers/TNumberText.h"
 
+std::uint64_t TTokenScan::SpaceMask(const char* p) {
+    std::uint64_t mask = 0;
+#if defined(__SSE2__)
+    for (int k = 0; k < 4; ++k) {
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * k));
+        // Tab .. CR are 9 .. 13: b - 9 is at most 4, unsigned.
+        const __m128i control = _mm_sub_epi8(b, _mm_set1_epi8(9));
+        const __m128i space =
+            _mm_or_si128(_mm_cmpeq_epi8(b, _mm_set1_epi8(' ')),
+                         _mm_cmpeq_epi8(_mm_max_epu8(control, _mm_set1_epi8(4)), _mm_set1_epi8(4)));
+        mask |= static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(space)))
+                << (16 * k);
+    }
+#else
+    for (int i = 0; i < 64; ++i) {
+        mask |= static_cast<std::uint64_t>(IsSpace(p[i])) << i;
+    }
+#endif
+    return mask;
+}
+
 const char* TTokenScan::SkipPlainScalar(const char* p, const char* end, std::int64_t& count) {
     while (count > 0) {
         while (p != end && TTokenScan::IsSpace(*p)) {

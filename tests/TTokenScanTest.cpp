@@ -5,6 +5,7 @@
 
 #include <random>
 #include <string>
+#include <vector>
 
 #include "numbers/TNumberText.h"
 
@@ -74,5 +75,47 @@ TEST(TTokenScan, BothKernelsAgreeWithThePlainRule) {
         }
         ASSERT_EQ((stop ? stop : p) - first, scalar - first) << text;
         ASSERT_EQ(left, scalarLeft) << text;
+    }
+}
+
+TEST(TTokenScan, TokensSplitsAtWhiteSpaceAsAPlainLoopDoes) {
+    // Tokens of 1 to 80 bytes (some longer than the 64-byte masks) between
+    // separators of every kind, cut at every length and taken with every count.
+    const std::string separators[] = {" ", "  ", "\n", "\r\n", "\t", " \n ", "\v\f"};
+    std::mt19937 random(8);
+    for (int trial = 0; trial < 20000; ++trial) {
+        std::string text;
+        const int tokens = 1 + static_cast<int>(random() % 40);
+        for (int i = 0; i < tokens; ++i) {
+            text += std::string(1 + random() % (random() % 10 == 0 ? 80 : 9),
+                                static_cast<char>('a' + random() % 26));
+            text += separators[random() % std::size(separators)];
+        }
+        text.resize(random() % (text.size() + 1));
+        const std::int64_t wanted = static_cast<std::int64_t>(random() % 50);
+        const char* first = text.data();
+        const char* end = first + text.size();
+        std::vector<std::string> found, expected;
+        std::int64_t left = wanted;
+        const char* stop = TTokenScan::Tokens(
+            first, end, left, [&](const char* a, const char* b) { found.emplace_back(a, b); });
+        const char* p = first;
+        const char* last = first;
+        while (static_cast<std::int64_t>(expected.size()) < wanted) {
+            while (p != end && TTokenScan::IsSpace(*p))
+                ++p;
+            if (p == end) {
+                last = end;
+                break;
+            }
+            const char* token = p;
+            while (p != end && !TTokenScan::IsSpace(*p))
+                ++p;
+            expected.emplace_back(token, p);
+            last = p;
+        }
+        ASSERT_EQ(found, expected) << text;
+        ASSERT_EQ(left, wanted - static_cast<std::int64_t>(expected.size()));
+        ASSERT_EQ(stop - first, last - first) << text;
     }
 }
