@@ -3,11 +3,11 @@
 
 #include <cstring>
 
-TBlockWriter::TBlockWriter() : MbrPtrBlock(new char[kBlock]) {}
+TBlockWriter::TBlockWriter() : MbrPtrBlock(new char[kBlock + kSlack]) {}
 
 void TBlockWriter::Put(const char* data, std::size_t size) {
     while (size > 0) {
-        if (MbrSizeUsed == kBlock) {
+        if (MbrSizeUsed >= kBlock) {
             NextBlock();
         }
         const std::size_t piece = size < kBlock - MbrSizeUsed ? size : kBlock - MbrSizeUsed;
@@ -23,7 +23,7 @@ void TBlockWriter::NextBlock() {
         MbrPtrOutput->Write(MbrPtrBlock.get(), MbrSizeUsed);
     } else {
         MbrVecHeld.push_back({std::move(MbrPtrBlock), MbrSizeUsed});
-        MbrPtrBlock.reset(new char[kBlock]);
+        MbrPtrBlock.reset(new char[kBlock + kSlack]);
     }
     MbrSizeUsed = 0;
 }

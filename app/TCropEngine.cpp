@@ -42,6 +42,8 @@ constexpr std::uint64_t kMostNotes = std::uint64_t{1} << 16;
 constexpr std::int64_t kLookUpAtOnce = std::int64_t{1} << 22;
 constexpr std::size_t kReadAhead = std::size_t{8} << 20;
 
+static_assert(TTokenText::kRoom + 1 <= TBlockWriter::kSlack, "a value fits a block's slack");
+
 [[noreturn]] void OutOfRange() {
     throw TGridError("Ordinate is out of range in TAxis::GetIndex");
 }

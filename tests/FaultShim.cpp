@@ -5,11 +5,15 @@
 // GRIDSNIP_SHIM_READ_LIMIT: read and pread hand over N bytes in all, then fail
 // with EIO. GRIDSNIP_SHIM_WRITE_LIMIT: write takes N bytes in all (standard
 // error aside, so that the message gets out), then fails with ENOSPC.
+// GRIDSNIP_SHIM_WRITE_LOG: the size of every write to standard output is
+// appended to this file, one line each.
 #include <dlfcn.h>
 #include <errno.h>
+#include <fcntl.h>
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
@@ -72,6 +76,15 @@ extern "C" ssize_t pread64(int fd, void* buffer, size_t size, off_t offset) {
 
 extern "C" ssize_t write(int fd, const void* buffer, size_t size) {
     static const auto real = Next<ssize_t (*)(int, const void*, size_t)>("write");
+    static const int log = [] {
+        const char* path = std::getenv("GRIDSNIP_SHIM_WRITE_LOG");
+        return path == nullptr ? -1 : open(path, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0600);
+    }();
+    if (fd == 1 && log >= 0) {
+        char line[32];
+        const int length = std::snprintf(line, sizeof line, "%zu\n", size);
+        real(log, line, static_cast<size_t>(length));
+    }
     const ssize_t allowed = fd == 2 ? static_cast<ssize_t>(size)
                                     : Allowed(gWritten, Limit("GRIDSNIP_SHIM_WRITE_LIMIT"), size);
     if (allowed < 0) {

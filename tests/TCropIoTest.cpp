@@ -211,6 +211,37 @@ TEST(TCropIo, ClosedPipeEndsTheCommandBySignalOrMessage) {
     EXPECT_EQ(reported.MbrErr, "Unable to write to standard output\n");
 }
 
+TEST(TCropIo, OutputGoesInBlocksOfOneMiB) {
+    // A tall, narrow window: 300000 rows of one value, 2.4 MB. Written in
+    // blocks of 1 MiB, not a write per row, from a file and from a pipe.
+    TempDir dir;
+    const std::string in = dir.Path("in.asc"), log = dir.Path("writes");
+    std::string grid =
+        "ncols 1\nnrows 300000\nxllcorner 0\nyllcorner 0\ncellsize 1\nNODATA_value -9999\n";
+    for (int i = 0; i < 300000; ++i) {
+        grid += "1234.5\n";
+    }
+    WriteFile(in, grid);
+    const std::vector<std::string> corners = {"0.5", "300000", "0.5", "0"};
+    for (bool piped : {false, true}) {
+        SCOPED_TRACE(piped ? "pipe" : "file");
+        ProcessOptions options = Shimmed("GRIDSNIP_SHIM_WRITE_LOG=" + log);
+        std::remove(log.c_str());
+        const ProcessResult result = RunProcessWith(
+            GRIDSNIP_EXE, piped ? corners : With(corners, {in}), piped ? grid : "", options);
+        ASSERT_EQ(result.MbrStatus, 0);
+        ASSERT_EQ(result.MbrOut.size(), 300000u * 8 + 89);  // the rows and the header
+        std::istringstream sizes(ReadFile(log));
+        std::vector<std::size_t> writes;
+        for (std::size_t size; sizes >> size;) {
+            writes.push_back(size);
+        }
+        ASSERT_EQ(writes.size(), 3u);
+        EXPECT_GE(writes[0], std::size_t{1} << 20);
+        EXPECT_GE(writes[1], std::size_t{1} << 20);
+    }
+}
+
 TEST(TCropIo, FileCutWhileReadIsAnError) {
     // The file is cut after phase 1 checked it: phase 2 finds it short and
     // says so; the old output file stays, no temporary file is left.
