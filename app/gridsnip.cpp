@@ -2,13 +2,11 @@
 #include <iostream>
 
 #include "app/TCropCommand.h"
-#include "app/TFdStreamBuf.h"
+#include "app/TInputFile.h"
+#include "app/TOutputFile.h"
 
 int main(int argc, char** argv) {
-    // Standard input arrives in large blocks; output goes through unsynchronised
-    // streams, which keep their own buffers.
-    std::ios_base::sync_with_stdio(false);
-    TFdStreamBuf standardInput(0);
-    std::istream input(&standardInput);
-    return TCropCommand::Run(argc, argv, input, std::cout, std::cerr);
+    TInputFile standardInput;
+    TOutputFile standardOutput;
+    return TCropCommand::Run(argc, argv, standardInput, standardOutput, std::cerr);
 }

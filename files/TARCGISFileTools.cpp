@@ -13,9 +13,6 @@
 
 #include <gridsnip/grid/TAxisTools.h>
 #include <gridsnip/grid/TGridError.h>
-// For TMapTools::Extract in LoadARCGISWindow only, which leaves this file for the
-// command; with it goes this include (tests/check_layers.sh allows it until then).
-#include <gridsnip/tools/TMapTools.h>
 #include "files/TARCGISScanner.h"
 #include "grid/TEdgeRule.h"
 #include "numbers/TNumberWriter.h"
@@ -77,14 +74,6 @@ std::unique_ptr<TAxis> MakeXEdges(const THeader& header, double northernEdge) {
     return edges;
 }
 
-// The northern edge: the Y edges' point 0, formed from the south upward.
-double NorthernEdge(const THeader& header) {
-    double north = header.MbrDblYCorner;
-    TEdgeRule::Form(header.MbrDblYCorner, header.MbrDblCellSize, header.MbrLngRows,
-                    [&](std::int32_t, double y) { north = y; });
-    return north;
-}
-
 TMap* LoadWhole(const THeader& header, TARCGISScanner& scanner) {
     auto map = std::make_unique<TMap>(header.MbrDblCellSize);
     map->MbrVecValues = ReadBody(header, scanner);
@@ -98,135 +87,12 @@ TMap* LoadWhole(const THeader& header, TARCGISScanner& scanner) {
     return map.release();
 }
 
-// The segments that the axis lookup picks for two ordinates on an edge axis of
-// `segments` + 1 points formed by successive addition from `start` (reversed:
-// the points come out from the last index to the first, as Y edges do), -1 for
-// an ordinate outside the axis. The lookup runs as the points are formed, so
-// nothing is stored.
-void LookUpOnBuiltAxis(double start, double step, std::int32_t segments, bool reversed,
-                       const double (&ordinates)[2], std::int32_t (&found)[2]) {
-    TEdgeRule::TLookup lookups[2] = {TEdgeRule::TLookup(ordinates[0]),
-                                     TEdgeRule::TLookup(ordinates[1])};
-    double previous = start;
-    TEdgeRule::Form(start, step, segments, [&](std::int32_t k, double edge) {
-        if (k > 0) {
-            const std::int32_t index = reversed ? segments - k : k - 1;
-            lookups[0].Offer(index, previous, edge);
-            lookups[1].Offer(index, previous, edge);
-        }
-        previous = edge;
-    });
-    for (int k = 0; k < 2; ++k) {
-        found[k] = lookups[k].Result(start, previous);
-    }
-}
-
-// Centre points of the cells first .. last of an axis whose edges are formed
-// from `start` by successive addition (edge k after k additions, or, reversed,
-// edge k after segments - k additions), exactly as the whole axis would give
-// them. `makePoint` places one edge coordinate.
-template <typename MakePoint>
-std::unique_ptr<TAxis> WindowCentres(double start, double step, std::int32_t segments,
-                                     bool reversed, std::int32_t first, std::int32_t last,
-                                     MakePoint makePoint) {
-    TAxis edges(step);
-    edges.Reserve(last - first + 2);
-    std::vector<double> coordinates;
-    coordinates.reserve(static_cast<std::size_t>(last - first) + 2);
-    TEdgeRule::Form(start, step, segments, [&](std::int32_t k, double v) {
-        const std::int32_t index = reversed ? segments - k : k;
-        if (index >= first && index <= last + 1) {
-            coordinates.push_back(v);
-        }
-    });
-    if (reversed) {
-        std::reverse(coordinates.begin(), coordinates.end());
-    }
-    for (double c : coordinates) {
-        std::unique_ptr<TPoint> point(makePoint(c));
-        edges.AddPoint(point.get());
-        point.release();
-    }
-    return std::unique_ptr<TAxis>(TAxisTools::IntervalsToPoints(&edges, ' '));
-}
-
 }  // namespace
 
 TMap* TARCGISFileTools::LoadARCGISFile(std::istream& in) {
     TARCGISScanner scanner(in);
     const THeader header = scanner.ReadHeader();
     return LoadWhole(header, scanner);
-}
-
-TMap* TARCGISFileTools::LoadARCGISWindow(std::istream& in, const TPoint* corner1,
-                                         const TPoint* corner2) {
-    TARCGISScanner scanner(in);
-    const THeader header = scanner.ReadHeader();
-    // Past this size the lookups below would cost more than reading the grid;
-    // such grids, and missing corners, take the plain path with its messages.
-    constexpr std::int32_t kLargestStreamed = 1 << 24;
-    if (corner1 == nullptr || corner2 == nullptr || header.MbrLngColumns > kLargestStreamed ||
-        header.MbrLngRows > kLargestStreamed) {
-        const std::unique_ptr<TMap> whole(LoadWhole(header, scanner));
-        return TMapTools::Extract(whole.get(), corner1, corner2);
-    }
-
-    const double cell = header.MbrDblCellSize;
-    std::int32_t columns[2];
-    std::int32_t rows[2];
-    LookUpOnBuiltAxis(header.MbrDblXCorner, cell, header.MbrLngColumns, false,
-                      {corner1->MbrDblX, corner2->MbrDblX}, columns);
-    LookUpOnBuiltAxis(header.MbrDblYCorner, cell, header.MbrLngRows, true,
-                      {corner1->MbrDblY, corner2->MbrDblY}, rows);
-    const bool inside = columns[0] >= 0 && columns[1] >= 0 && rows[0] >= 0 && rows[1] >= 0;
-    const std::int32_t west = std::min(columns[0], columns[1]);
-    const std::int32_t east = std::max(columns[0], columns[1]);
-    const std::int32_t north = std::min(rows[0], rows[1]);
-    const std::int32_t south = std::max(rows[0], rows[1]);
-
-    // The window as Extract builds it, its rows added as the body arrives.
-    std::unique_ptr<TMap> window;
-    if (inside) {
-        const double northernEdge = NorthernEdge(header);
-        const std::unique_ptr<TAxis> xCentres =
-            WindowCentres(header.MbrDblXCorner, cell, header.MbrLngColumns, false, west, east,
-                          [&](double x) { return new TPoint(x, northernEdge); });
-        const std::unique_ptr<TAxis> yCentres =
-            WindowCentres(header.MbrDblYCorner, cell, header.MbrLngRows, true, north, south,
-                          [&](double y) { return new TPoint(header.MbrDblXCorner, y); });
-        window = std::make_unique<TMap>(cell);
-        window->MbrLngXDim = east - west + 1;
-        window->MbrLngYDim = south - north + 1;
-        window->SetXAxis(xCentres.get());
-        window->SetYAxis(yCentres.get());
-        window->MbrDblNoData = header.MbrDblNoData;
-    }
-
-    // One pass over the body: every value checked, only the window's converted.
-    const auto width = static_cast<std::size_t>(east - west + 1);
-    auto reserve = std::min(width, static_cast<std::size_t>(kFirstRowReserve));
-    const std::int32_t columnCount = header.MbrLngColumns;
-    std::int64_t cellNumber = 0;  // of the next body value, row-major from 0
-    for (std::int32_t y = 0; y < header.MbrLngRows; ++y) {
-        if (!inside || y < north || y > south) {
-            // Rows outside the window: checked in one run up to the next window row.
-            const std::int32_t upTo = (inside && y < north) ? north : header.MbrLngRows;
-            scanner.SkipValues(std::int64_t{upTo - y} * columnCount, cellNumber, columnCount);
-            cellNumber += std::int64_t{upTo - y} * columnCount;
-            y = upTo - 1;
-            continue;
-        }
-        scanner.SkipValues(west, cellNumber, columnCount);
-        window->MbrVecValues.push_back(ReadRow(scanner, columnCount, y, west, east + 1, reserve));
-        scanner.SkipValues(columnCount - 1 - east, cellNumber + east + 1, columnCount);
-        cellNumber += columnCount;
-        reserve = width;
-    }
-    // The whole input is read before a corner outside the grid is reported.
-    if (!inside) {
-        throw TGridError("Ordinate is out of range in TAxis::GetIndex");
-    }
-    return window.release();
 }
 
 TMap* TARCGISFileTools::LoadARCGISFile(std::string fileName) {

@@ -11,9 +11,9 @@
 // tokens, each of which must be a number as a whole (TNumberText::ParseDouble).
 //
 // The body is scanned straight from the stream buffer's get area, a block at a
-// time, and the stream is left just after the last character taken, as
-// character-wise extraction would leave it. Nothing is allocated from what the
-// header claims.
+// time (of any size), and the stream is left just after the last character
+// taken, as character-wise extraction would leave it. Nothing is allocated from
+// what the header claims.
 class TARCGISScanner {
   public:
     struct THeader {
@@ -44,17 +44,25 @@ class TARCGISScanner {
     void ReadValues(double* values, std::int64_t count, std::int64_t cell, std::int32_t columns);
     void SkipValues(std::int64_t count, std::int64_t cell, std::int32_t columns);
 
+    // The two body messages, written here only: "Unexpected end of file found
+    // in TARCGISFileTools::LoadARCGISFile", and the bad value message for the
+    // token [first, last) at body cell `cell` (row-major from 0) of a grid of
+    // `columns` columns, the token shown with at most 32 bytes.
+    [[noreturn]] static void EndOfFile();
+    [[noreturn]] static void ValueError(const char* first, const char* last, std::int64_t cell,
+                                        std::int32_t columns);
+
   private:
-    // The bulk scan: `take` is called with each token of the next `count`.
-    template <bool kCheckOnly, typename Take>
-    void ScanValues(std::int64_t count, std::int64_t cell, std::int32_t columns, Take take);
+    // The body a block at a time: `within(cursor, safe)` takes the tokens that
+    // lie wholly in [cursor, safe), lowering `count`, and returns where it
+    // stopped; a token cut by the block's end goes to `one(first, last)`.
+    template <typename Within, typename One>
+    void ScanBlocks(std::int64_t& count, Within within, One one);
     // The next token as [first, last); false at the end of the input.
     bool NextToken(const char*& first, const char*& last);
     // Makes the get area current: after a refill the cursor is its start.
     bool Refill();
     void Commit();
-    [[noreturn]] static void ValueError(const char* first, const char* last, std::int32_t column,
-                                        std::int32_t row);
 
     std::istream& MbrIn;
     std::streambuf* MbrBuf;

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include <gridsnip/grid/TGridError.h>
+#include "grid/TEdgeRule.h"
 
 TAxis* TAxisTools::PointsToIntervals(const TAxis* centres, char direction) {
     static const char* const kWhere = "TAxisTools::PointsToIntervals";
@@ -22,30 +23,18 @@ TAxis* TAxisTools::PointsToIntervals(const TAxis* centres, char direction) {
     }
 
     const double r = centres->MbrDblResolution;
-    const double h = r * 0.5;
-    const double x0 = first.MbrDblX - h;
-    double y0;
-    double step;
-    if (first.MbrDblY > last.MbrDblY) {
-        y0 = first.MbrDblY + h;
-        step = direction == 'Y' ? -r : r;
-    } else {
-        y0 = first.MbrDblY - h;
-        step = r;
-    }
+    const TEdgeRule::TStart start =
+        TEdgeRule::StartAround(first.MbrDblX, first.MbrDblY, last.MbrDblY, r, direction);
 
     auto edges = std::make_unique<TAxis>(r);
     edges->Reserve(n + 1);
     // Successive addition, each sum rounded to double, as every axis is formed.
-    double x = x0;
-    double y = y0;
-    for (std::int32_t i = 0; i <= n; ++i) {
-        edges->AddPoint(x, y);
-        if (direction == 'X') {
-            x += r;
-        } else {
-            y += step;
-        }
+    if (direction == 'X') {
+        TEdgeRule::Form(start.MbrDblX, r, n,
+                        [&](std::int32_t, double x) { edges->AddPoint(x, start.MbrDblY); });
+    } else {
+        TEdgeRule::Form(start.MbrDblY, start.MbrDblYStep, n,
+                        [&](std::int32_t, double y) { edges->AddPoint(start.MbrDblX, y); });
     }
     return edges.release();
 }

@@ -28,6 +28,26 @@ class TEdgeRule {
         }
     }
 
+    // Where the edges around a run of centre points start, and the step their
+    // Y coordinate takes (TAxisTools::PointsToIntervals forms them from here by
+    // Form): X starts half a resolution west of the first centre; Y half a
+    // resolution north of the first centre and steps south (for direction 'Y')
+    // when the centres fall from `firstY` to `lastY`, otherwise half a
+    // resolution south of it, stepping north.
+    struct TStart {
+        double MbrDblX;
+        double MbrDblY;
+        double MbrDblYStep;
+    };
+    static TStart StartAround(double firstX, double firstY, double lastY, double resolution,
+                              char direction) {
+        const double h = resolution * 0.5;
+        if (firstY > lastY) {
+            return {firstX - h, firstY + h, direction == 'Y' ? -resolution : resolution};
+        }
+        return {firstX - h, firstY - h, resolution};
+    }
+
     // The segment lookup for one ordinate v. Segment i lies between points i
     // and i + 1 of an axis; offer every segment, in any order, then read
     // Result. The rule: the segment of lowest index with min <= v < max holds

@@ -2,16 +2,22 @@
 #include "files/TARCGISScanner.h"
 
 #include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include <gridsnip/files/TARCGISFileTools.h>
 #include "numbers/TNumberText.h"
 
 TEST(TARCGISScanner, FastChecksAgreeWithTheFullRuleOnRandomTokens) {
@@ -160,4 +166,50 @@ TEST(TARCGISScanner, BlockScansAgreeWithTheRuleTokenByToken) {
             }
         }
     }
+}
+
+TEST(TARCGISScanner, GetAreasLargerThanTwoGiB) {
+    // Regression: the bytes taken were handed back to the stream with an int,
+    // so a get area of more than 2 GiB ended in SIGSEGV. The get area here is
+    // 2 GiB and 2 MiB of mostly blanks, which all share one page of memory: a
+    // reservation without backing, one page of blanks mapped into every slot,
+    // and private pages for the text at both ends.
+    constexpr std::size_t kSlot = std::size_t{1} << 20;
+    constexpr std::size_t kSlots = 2050;
+    constexpr std::size_t kSize = kSlot * kSlots;
+    char* area = static_cast<char*>(
+        mmap(nullptr, kSize, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0));
+    ASSERT_NE(area, MAP_FAILED);
+    const int blanks = memfd_create("blanks", 0);
+    ASSERT_GE(blanks, 0);
+    ASSERT_EQ(ftruncate(blanks, kSlot), 0);
+    const std::string page(kSlot, ' ');
+    ASSERT_EQ(pwrite(blanks, page.data(), page.size(), 0), static_cast<ssize_t>(kSlot));
+    for (std::size_t slot = 1; slot + 1 < kSlots; ++slot) {
+        ASSERT_NE(mmap(area + slot * kSlot, kSlot, PROT_READ, MAP_SHARED | MAP_FIXED, blanks, 0),
+                  MAP_FAILED);
+    }
+    close(blanks);
+    for (std::size_t slot : {std::size_t{0}, kSlots - 1}) {
+        ASSERT_NE(mmap(area + slot * kSlot, kSlot, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0),
+                  MAP_FAILED);
+        std::memset(area + slot * kSlot, ' ', kSlot);
+    }
+    const std::string head =
+        "ncols 2 nrows 2 xllcorner 0 yllcorner 0 cellsize 1 NODATA_value -9999 1 2 3";
+    std::memcpy(area, head.data(), head.size());
+    const std::string tail = "4 rest";
+    std::memcpy(area + kSize - tail.size(), tail.data(), tail.size());
+
+    struct TArea : std::streambuf {
+        TArea(char* first, std::size_t size) { setg(first, first, first + size); }
+    } buffer(area, kSize);
+    std::istream in(&buffer);
+    const std::unique_ptr<TMap> map(TARCGISFileTools::LoadARCGISFile(in));
+    EXPECT_EQ(map->MbrVecValues, (std::vector<std::vector<double>>{{1, 2}, {3, 4}}));
+    // The stream stands just after the last value read.
+    std::string rest((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(rest, " rest");
+    munmap(area, kSize);
 }

@@ -3,15 +3,15 @@
 
 #include <sstream>
 
+#include "TCropReference.h"
 #include "TestSupport.h"
-#include "app/TCropCommand.h"
 
 namespace {
 
 const char* const kUsage =
     "Usage: gridsnip NW-Longitude NW-Latitude SE-Longitude SE-Latitude input_file output_file\n";
 
-// The window of kSmallGrid between (2.6, 4.9) and (3.2, 4.1), at precision 15.
+// The window of kSmallGrid between (2.6, 4.9) and (3.2, 4.1).
 const char* const kWindow =
     "ncols 2\nnrows 2\nxllcorner      2.5\nyllcorner        4\ncellsize 0.5\n"
     "NODATA_value -9999\n2 3 \n5 6 \n";
@@ -123,17 +123,23 @@ TEST(TCropCommand, WriteFailuresAreReported) {
     EXPECT_EQ(standardOutput.MbrStatus, 1);
 }
 
-TEST(TCropCommand, NoPrecisionIsLostOnTheWay) {
-    // Guards the output precision: six digits would move the corner by half a
-    // cell and round the values.
+TEST(TCropCommand, NumbersAreWrittenByTheExactRule) {
+    // Guards the output rule: 15 digits lost values that need 16 or 17
+    // (1721.0031195746528283 came out as 1721.00311957465) and the cell size
+    // 0.008333333333333333; six would move the corner by half a cell.
     const std::string grid =
-        "ncols 2\nnrows 1\nxllcorner -120.000416666667\nyllcorner 38.000416666667\n"
-        "cellsize 0.000833333333333333\nNODATA_value -9999\n1234.5678 -9999\n";
-    const ProcessResult window = Gridsnip({"-120.0004", "38.0012", "-119.9988", "38.0005"}, grid);
+        "ncols 4\nnrows 1\nxllcorner -120.000416666667\nyllcorner 38.000416666667\n"
+        "cellsize 0.008333333333333333\nNODATA_value -9999\n"
+        "1721.0031195746528283 0.30000000000000004 674.79 -9999\n";
+    const double corners[4] = {-120, 38.005, -119.97, 38.001};
+    const std::vector<std::string> arguments = {"-120", "38.005", "-119.97", "38.001"};
+    const ProcessResult window = Gridsnip(arguments, grid);
     EXPECT_EQ(window.MbrErr, "");
-    EXPECT_EQ(window.MbrOut,
-              "ncols 2\nnrows 1\nxllcorner -120.000416666667\nyllcorner 38.000416666667\n"
-              "cellsize 0.000833333333333333\nNODATA_value -9999\n1234.5678 -9999 \n");
+    EXPECT_EQ(window.MbrOut, TCropReference::Plain(grid, corners).MbrStrOut);
+    EXPECT_NE(window.MbrOut.find("\ncellsize 0.008333333333333333\n"), std::string::npos);
+    EXPECT_NE(window.MbrOut.find("\n1721.0031195746528 0.30000000000000004 674.79 -9999 \n"),
+              std::string::npos)
+        << window.MbrOut;
 }
 
 TEST(TCropCommand, BundledSampleCrops) {
@@ -149,11 +155,15 @@ TEST(TCropCommand, BundledSampleCrops) {
 }
 
 TEST(TCropCommand, RunsInMemoryWithTheSameResults) {
-    // The command's entry is usable on any streams, as the fuzzers use it.
+    // The command's entry is usable on any input and output, as the fuzzers use it.
     const char* argv[] = {"gridsnip", "2.6", "4.9", "3.2", "4.1"};
-    std::istringstream in(kSmallGrid);
-    std::ostringstream out, err;
-    EXPECT_EQ(TCropCommand::Run(5, argv, in, out, err), 0);
-    EXPECT_EQ(out.str(), kWindow);
-    EXPECT_EQ(err.str(), "");
+    for (bool positional : {false, true}) {
+        TMemoryInput in(kSmallGrid, 4096, positional);
+        TMemoryOutput out;
+        std::ostringstream err;
+        EXPECT_EQ(TCropCommand::Run(5, argv, in, out, err), 0);
+        EXPECT_EQ(out.MbrStrText, kWindow);
+        EXPECT_TRUE(out.MbrBoolFinished);
+        EXPECT_EQ(err.str(), "");
+    }
 }

@@ -47,6 +47,14 @@ ProcessResult RunProcessWith(const std::string& program, const std::vector<std::
                           static_cast<rlim_t>(options.MbrLngMemoryLimit)};
             setrlimit(RLIMIT_AS, &memory);
         }
+        for (const std::string& variable : options.MbrVecEnvironment) {
+            const std::size_t equals = variable.find('=');
+            setenv(variable.substr(0, equals).c_str(), variable.substr(equals + 1).c_str(), 1);
+        }
+        signal(SIGPIPE, options.MbrBoolIgnoreSigpipe ? SIG_IGN : SIG_DFL);
+        if (options.MbrBoolNonBlockingStdin) {
+            fcntl(inPipe[0], F_SETFL, fcntl(inPipe[0], F_GETFL) | O_NONBLOCK);
+        }
         dup2(inPipe[0], 0);
         if (stdoutPath.empty()) {
             dup2(outPipe[1], 1);
@@ -95,7 +103,15 @@ ProcessResult RunProcessWith(const std::string& program, const std::vector<std::
             if (fds[i].revents == 0)
                 continue;
             if (fds[i].fd == inPipe[1]) {
-                const ssize_t n = write(inPipe[1], input.data() + written, input.size() - written);
+                if (written == options.MbrSizePauseAt && written > 0) {
+                    // The input pauses: the reader finds nothing there for a while.
+                    usleep(200000);
+                }
+                std::size_t end = input.size();
+                if (written < options.MbrSizePauseAt && options.MbrSizePauseAt < end) {
+                    end = options.MbrSizePauseAt;
+                }
+                const ssize_t n = write(inPipe[1], input.data() + written, end - written);
                 if (n > 0)
                     written += static_cast<std::size_t>(n);
                 if (n < 0 || written == input.size()) {

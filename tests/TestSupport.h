@@ -75,10 +75,14 @@ struct ProcessResult {
 };
 
 struct ProcessOptions {
-    std::string MbrStrStdoutPath;     // standard output to this file instead of a pipe
-    bool MbrBoolCloseStdout = false;  // standard output a pipe nobody reads
-    long MbrLngMemoryLimit = 0;       // address-space limit in bytes, 0 for none
-    int MbrIntCpuSeconds = 60;        // CPU time limit
+    std::string MbrStrStdoutPath;                // standard output to this file instead of a pipe
+    bool MbrBoolCloseStdout = false;             // standard output a pipe nobody reads
+    long MbrLngMemoryLimit = 0;                  // address-space limit in bytes, 0 for none
+    int MbrIntCpuSeconds = 60;                   // CPU time limit
+    std::vector<std::string> MbrVecEnvironment;  // NAME=VALUE set in the child
+    bool MbrBoolIgnoreSigpipe = false;           // SIGPIPE ignored in the child (else its default)
+    bool MbrBoolNonBlockingStdin = false;        // standard input a non-blocking pipe
+    std::size_t MbrSizePauseAt = 0;              // input stops this far for a while (0: never)
 };
 
 // Runs `program` with `arguments`, feeding `input` on standard input. With

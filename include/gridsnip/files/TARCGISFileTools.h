@@ -30,13 +30,6 @@ class TARCGISFileTools {
     // followed by the name as given.
     static TMap* LoadARCGISFile(std::string fileName);
 
-    // Reads a grid from the stream but keeps only the window that
-    // TMapTools::Extract would cut from it between the two corners; memory
-    // grows with the window, not with the grid. The result, and every failure
-    // and its order, are those of LoadARCGISFile followed by Extract: the whole
-    // body is read and checked before a corner outside the grid is reported.
-    static TMap* LoadARCGISWindow(std::istream& in, const TPoint* corner1, const TPoint* corner2);
-
     // Writes the map: six header lines (xllcorner and yllcorner right-aligned in
     // a field of 8; yllcorner is the lower end of the Y edge axis), then the
     // values as TMapTools::WriteFlatFile writes them with a blank separator.
