@@ -21,6 +21,7 @@
 #include "app/TTokenText.h"
 #include "files/TARCGISScanner.h"
 #include "files/TTokenScan.h"
+#include "grid/TEdgeRule.h"
 #include "numbers/TNumberText.h"
 
 namespace {
@@ -45,7 +46,7 @@ constexpr std::size_t kReadAhead = std::size_t{8} << 20;
 static_assert(TTokenText::kRoom + 1 <= TBlockWriter::kSlack, "a value fits a block's slack");
 
 [[noreturn]] void OutOfRange() {
-    throw TGridError("Ordinate is out of range in TAxis::GetIndex");
+    throw TGridError(TEdgeRule::kOutOfRange);
 }
 
 // A place in the body: a byte offset between tokens, and the number of tokens

@@ -93,12 +93,23 @@ void TOutputFile::Open() {
         MbrBoolOpen = true;
         return;
     }
+    // Renaming over a file needs only the folder's permission: a file its user
+    // may not write is refused, as opening it for writing would be.
+    if (exists && access(MbrStrTarget.c_str(), W_OK) != 0) {
+        openFailed();
+    }
     std::string pattern = FolderOf(MbrStrTarget) + ".gridsnip-XXXXXX";
     MbrIntFd = mkstemp(pattern.data());
     if (MbrIntFd < 0) {
         openFailed();
     }
     MbrStrTemporary = pattern;
+    if (exists) {
+        // Keep the replaced file's owner where the user may (root may); others
+        // get the file as their own, as any editor that saves by renaming does.
+        // Owner first: a change of owner clears the set-id bits set below.
+        [[maybe_unused]] const int kept = fchown(MbrIntFd, status.st_uid, status.st_gid);
+    }
     const mode_t mode = exists ? (status.st_mode & 07777) : (0666 & ~CurrentUmask());
     if (fchmod(MbrIntFd, mode) != 0) {
         openFailed();
@@ -135,7 +146,11 @@ void TOutputFile::Finish() {
     }
     const int fd = MbrIntFd;
     MbrIntFd = -1;
-    if (close(fd) != 0) {
+    // The window must be on the disk before it takes the old file's name: a
+    // crash after the rename must not leave an empty or partial file behind it,
+    // and some file systems report a full disk only here.
+    const bool synced = MbrStrTemporary.empty() || fsync(fd) == 0;
+    if (close(fd) != 0 || !synced) {
         FailWrite();
     }
     if (!MbrStrTemporary.empty()) {

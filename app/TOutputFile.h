@@ -16,11 +16,13 @@
 // temporary file in the target's folder, which is renamed over the target by
 // Finish, after the last byte was written and the file closed without error; a
 // symbolic link is followed, so the link stays and the file it points to gets
-// the window. A replaced file keeps its permission bits; a new one gets 0666
-// less the umask. Until Finish succeeds the target keeps its old content, and
-// the destructor removes the temporary file. Throws "Unable to open file NAME"
-// when the temporary file (or the file written in place) cannot be made, and
-// "Unable to write file NAME" for any later failure.
+// the window. The temporary file is synced before the rename. A replaced file
+// keeps its permission bits (and its owner, where the user may give it); a new
+// one gets 0666 less the umask. An existing file the user may not write is
+// refused ("Unable to open file NAME") and kept. Until Finish succeeds the target keeps its old
+// content, and the destructor removes the temporary file. Throws "Unable to open file NAME" when
+// the temporary file (or the file written in place) cannot be made, and "Unable to write file NAME"
+// for any later failure.
 class TOutputFile : public TOutput {
   public:
     // Standard output.

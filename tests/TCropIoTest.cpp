@@ -128,6 +128,29 @@ TEST(TCropIo, ReplacedFilesKeepTheirModeAndNewOnesFollowTheUmask) {
     EXPECT_EQ(ReadFile(fresh), Window());
 }
 
+// Regression: replacing by rename needs only the folder's permission, so a
+// file its user may not write must be refused before anything is made.
+TEST(TCropIo, AFileTheUserMayNotWriteIsRefusedAndKept) {
+    TempDir dir;
+    chmod(dir.Path("").c_str(), 0777);  // the folder is writable for everyone
+    const std::string in = dir.Path("in.asc"), out = dir.Path("out.asc");
+    WriteFile(in, Grid());
+    WriteFile(out, "precious\n");
+    chmod(in.c_str(), 0644);
+    chmod(out.c_str(), 0444);
+    ProcessOptions options;
+    options.MbrBoolAsNobody = true;
+    const ProcessResult refused =
+        RunProcessWith(GRIDSNIP_EXE, With(kCorners, {in, out}), "", options);
+    if (refused.MbrStatus == 126 || refused.MbrStatus == 127) {
+        GTEST_SKIP() << "the command cannot be run as another user here";
+    }
+    EXPECT_EQ(refused.MbrErr, "Unable to open file " + out + "\n");
+    EXPECT_EQ(refused.MbrStatus, 1);
+    EXPECT_EQ(ReadFile(out), "precious\n");
+    EXPECT_EQ(Names(dir.Path("")), (std::vector<std::string>{"in.asc", "out.asc"}));
+}
+
 TEST(TCropIo, LinksFifosAndStandardOutputAsOutputFile) {
     TempDir dir;
     const std::string in = dir.Path("in.asc");

@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -65,6 +66,11 @@ ProcessResult RunProcessWith(const std::string& program, const std::vector<std::
         dup2(errPipe[1], 2);
         for (int fd : {inPipe[0], inPipe[1], outPipe[0], outPipe[1], errPipe[0], errPipe[1]}) {
             close(fd);
+        }
+        // Dropping root makes file permissions count again; 126 if it cannot.
+        if (options.MbrBoolAsNobody && geteuid() == 0 &&
+            (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) {
+            _exit(126);
         }
         execv(program.c_str(), argv.data());
         _exit(127);

@@ -83,6 +83,7 @@ struct ProcessOptions {
     bool MbrBoolIgnoreSigpipe = false;           // SIGPIPE ignored in the child (else its default)
     bool MbrBoolNonBlockingStdin = false;        // standard input a non-blocking pipe
     std::size_t MbrSizePauseAt = 0;              // input stops this far for a while (0: never)
+    bool MbrBoolAsNobody = false;                // run as user and group 65534 (when root)
 };
 
 // Runs `program` with `arguments`, feeding `input` on standard input. With
