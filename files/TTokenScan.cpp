@@ -141,15 +141,14 @@ std::uint64_t PlainMismatches(const TChunkMasks& m, std::uint64_t starts) {
                 }
             }
         }
-        // Otherwise one token, by the plain rule.
-        const char* token = p;
-        while (p != end && !TTokenScan::IsSpace(*p)) {
-            ++p;
-        }
-        if (!TNumberText::IsPlainNumber(token, p)) {
-            return token;
+        // Otherwise one token, by the plain kernel.
+        std::int64_t one = 1;
+        const char* after = TTokenScan::SkipPlainScalar(p, end, one);
+        if (one != 0) {
+            return after;  // the start of a token that is not a plain number
         }
         --count;
+        p = after;
     }
     return p;
 }

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include <gridsnip/files/TARCGISFileTools.h>
+#include "TestSupport.h"
 #include "numbers/TNumberText.h"
 
 TEST(TARCGISScanner, FastChecksAgreeWithTheFullRuleOnRandomTokens) {
@@ -127,13 +128,7 @@ TEST(TARCGISScanner, BlockScansAgreeWithTheRuleTokenByToken) {
             if (random() % (trial % 2 ? 400u : 30u) == 0) {
                 t = odd[random() % odd.size()];
             } else {
-                t = std::to_string(random() % 100000);
-                if (random() % 2)
-                    t.insert(
-                        t.begin() + static_cast<std::ptrdiff_t>(t.size() - random() % t.size()),
-                        '.');
-                if (random() % 4 == 0)
-                    t = "-" + t;
+                t = RandomPlainToken(random);
             }
             tokens.push_back(t);
             body += t + separators[random() % 6];

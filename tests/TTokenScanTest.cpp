@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
 #include "numbers/TNumberText.h"
 
 TEST(TTokenScan, BothKernelsAgreeWithThePlainRule) {
@@ -34,14 +35,7 @@ TEST(TTokenScan, BothKernelsAgreeWithThePlainRule) {
             if (random() % 25 == 0) {
                 text += odd[random() % std::size(odd)];
             } else {
-                std::string t = std::to_string(random() % 100000);
-                if (random() % 2)
-                    t.insert(
-                        t.begin() + static_cast<std::ptrdiff_t>(t.size() - random() % t.size()),
-                        '.');
-                if (random() % 4 == 0)
-                    t = "-" + t;
-                text += t;
+                text += RandomPlainToken(random);
             }
             text += separators[random() % std::size(separators)];
         }

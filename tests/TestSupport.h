@@ -5,6 +5,7 @@
 
 #include <limits>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -21,6 +22,18 @@ inline const char* const kSmallGrid =
 inline std::unique_ptr<TMap> LoadText(const std::string& text) {
     std::istringstream in(text);
     return std::unique_ptr<TMap>(TARCGISFileTools::LoadARCGISFile(in));
+}
+
+// A random plain number of up to five digits: a point somewhere in half of
+// them, a minus sign on a quarter.
+template <typename Random>
+std::string RandomPlainToken(Random& random) {
+    std::string t = std::to_string(random() % 100000);
+    if (random() % 2)
+        t.insert(t.begin() + static_cast<std::ptrdiff_t>(t.size() - random() % t.size()), '.');
+    if (random() % 4 == 0)
+        t = "-" + t;
+    return t;
 }
 
 using Rows = std::vector<std::vector<double>>;
