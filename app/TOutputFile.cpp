@@ -4,10 +4,12 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <vector>
 
@@ -21,11 +23,31 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-// Where a chain of symbolic links ends, followed by hand: realpath refuses a
-// link whose file does not exist yet. Stops after 40 links, as the system does.
-std::string LinkTarget(std::string path) {
+// The end of a chain of symbolic links, followed by hand (realpath refuses a
+// link whose file does not exist yet), and what the chain passed through.
+struct TLinkChain {
+    std::string MbrStrEnd;
+    bool MbrBoolLoop = false;     // more than 40 links, as the system counts
+    bool MbrBoolProcess = false;  // a step under /proc or /sys: /dev/stdout and the like
+};
+
+// Whether `path` lies under /proc or /sys once its folder is resolved
+// (/dev/stdout leads to /proc/self/fd/1, /dev/fd/1 into /proc/<pid>/fd). Such
+// files are the kernel's or descriptors of this process, never replaced.
+bool UnderProcess(const std::string& path) {
+    std::vector<char> folder(PATH_MAX + 1);
+    const std::string given = FolderOf(path).empty() ? std::string(".") : FolderOf(path);
+    const std::string resolved = realpath(given.c_str(), folder.data()) != nullptr
+                                     ? std::string(folder.data()) + "/"
+                                     : given;
+    return resolved.rfind("/proc/", 0) == 0 || resolved.rfind("/sys/", 0) == 0;
+}
+
+TLinkChain FollowLinks(std::string path) {
+    TLinkChain chain;
     std::vector<char> text(PATH_MAX + 1);
-    for (int links = 0; links < 40; ++links) {
+    for (int links = 0;; ++links) {
+        chain.MbrBoolProcess = chain.MbrBoolProcess || UnderProcess(path);
         struct stat status {};
         if (lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) {
             break;
@@ -34,10 +56,38 @@ std::string LinkTarget(std::string path) {
         if (n <= 0) {
             break;
         }
+        if (links == 40) {
+            chain.MbrBoolLoop = true;
+            break;
+        }
         const std::string target(text.data(), static_cast<std::size_t>(n));
         path = target[0] == '/' ? target : FolderOf(path) + target;
     }
-    return path;
+    chain.MbrStrEnd = path;
+    return chain;
+}
+
+// The temporary file of a run, for the signal handler below: a run stopped by
+// SIGINT, SIGTERM or SIGHUP removes it before it ends as the signal would.
+char gTemporary[PATH_MAX + 32];
+volatile std::sig_atomic_t gHasTemporary = 0;
+
+extern "C" void RemoveTemporaryAndStop(int signal) {
+    if (gHasTemporary != 0) {
+        unlink(gTemporary);  // async-signal-safe, as is all of this handler
+    }
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
+void RemoveTemporaryOnSignals() {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction current {};
+        // A signal the caller ignores (nohup) stays ignored.
+        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN) {
+            std::signal(signal, RemoveTemporaryAndStop);
+        }
+    }
 }
 
 // The process's umask, which can only be read by setting it.
@@ -49,15 +99,16 @@ mode_t CurrentUmask() {
 
 }  // namespace
 
-TOutputFile::TOutputFile() : MbrIntFd(1), MbrBoolOpen(true) {}
+TOutputFile::TOutputFile() : MbrIntFd(1), MbrBoolStandard(true), MbrBoolOpen(true) {}
 
 TOutputFile::TOutputFile(const std::string& name) : MbrIntFd(-1), MbrStrName(name) {}
 
 TOutputFile::~TOutputFile() {
-    if (!MbrStrName.empty() && MbrIntFd >= 0) {
+    if (!MbrBoolStandard && MbrIntFd >= 0) {
         close(MbrIntFd);
     }
     if (!MbrStrTemporary.empty()) {
+        gHasTemporary = 0;
         unlink(MbrStrTemporary.c_str());
     }
 }
@@ -67,25 +118,29 @@ void TOutputFile::Open() {
         return;
     }
     const auto openFailed = [this] { throw TGridError("Unable to open file " + MbrStrName); };
+    if (MbrStrName.empty()) {
+        openFailed();  // no file has an empty name
+    }
+    const TLinkChain chain = FollowLinks(MbrStrName);
+    if (chain.MbrBoolLoop) {
+        openFailed();  // a loop of links is kept as it is
+    }
     struct stat status {};
     const bool exists = stat(MbrStrName.c_str(), &status) == 0;
     // A link is followed to the file it names, which is then replaced.
-    MbrStrTarget = MbrStrName;
+    MbrStrTarget = chain.MbrStrEnd;
     if (exists) {
         std::vector<char> resolved(PATH_MAX + 1);
         if (realpath(MbrStrName.c_str(), resolved.data()) != nullptr) {
             MbrStrTarget = resolved.data();
         }
-    } else {
-        MbrStrTarget = LinkTarget(MbrStrName);  // a link to a file still to be made
     }
-    const bool special =
-        MbrStrTarget.rfind("/dev/", 0) == 0 || MbrStrTarget.rfind("/proc/", 0) == 0;
-    if (exists && (!S_ISREG(status.st_mode) || special)) {
+    if (exists && (!S_ISREG(status.st_mode) || chain.MbrBoolProcess)) {
         if (S_ISDIR(status.st_mode)) {
             openFailed();
         }
-        // A FIFO, a device or a descriptor of this process: written in place.
+        // A FIFO, a device, a kernel file or a descriptor of this process
+        // (/dev/stdout, even when it is a regular file): written in place.
         MbrIntFd = open(MbrStrName.c_str(), O_WRONLY | O_CLOEXEC | O_TRUNC);
         if (MbrIntFd < 0) {
             openFailed();
@@ -98,12 +153,19 @@ void TOutputFile::Open() {
     if (exists && access(MbrStrTarget.c_str(), W_OK) != 0) {
         openFailed();
     }
-    std::string pattern = FolderOf(MbrStrTarget) + ".gridsnip-XXXXXX";
-    MbrIntFd = mkstemp(pattern.data());
+    const std::string pattern = FolderOf(MbrStrTarget) + ".gridsnip-XXXXXX";
+    if (pattern.size() >= sizeof gTemporary) {
+        openFailed();
+    }
+    RemoveTemporaryOnSignals();
+    pattern.copy(gTemporary, pattern.size());
+    gTemporary[pattern.size()] = '\0';
+    MbrIntFd = mkstemp(gTemporary);
     if (MbrIntFd < 0) {
         openFailed();
     }
-    MbrStrTemporary = pattern;
+    gHasTemporary = 1;
+    MbrStrTemporary = gTemporary;
     if (exists) {
         // Keep the replaced file's owner where the user may (root may); others
         // get the file as their own, as any editor that saves by renaming does.
@@ -141,7 +203,7 @@ void TOutputFile::Write(const char* data, std::size_t size) {
 
 void TOutputFile::Finish() {
     Open();
-    if (MbrStrName.empty()) {
+    if (MbrBoolStandard) {
         return;
     }
     const int fd = MbrIntFd;
@@ -158,10 +220,11 @@ void TOutputFile::Finish() {
             FailWrite();
         }
         MbrStrTemporary.clear();
+        gHasTemporary = 0;
     }
 }
 
 void TOutputFile::FailWrite() const {
-    throw TGridError(MbrStrName.empty() ? std::string("Unable to write to standard output")
-                                        : "Unable to write file " + MbrStrName);
+    throw TGridError(MbrBoolStandard ? std::string("Unable to write to standard output")
+                                     : "Unable to write file " + MbrStrName);
 }

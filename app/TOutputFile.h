@@ -11,18 +11,22 @@
 // ignored the write fails and throws like any other failure: "Unable to write
 // to standard output".
 //
-// A named file that exists and is not a regular file (a FIFO, a device,
-// /dev/stdout) is written in place. Otherwise the window goes to a new
-// temporary file in the target's folder, which is renamed over the target by
+// A named file that exists and is not a regular file (a FIFO, a device), or
+// that is reached through /proc or /sys (/dev/stdout, /dev/fd/N, kernel
+// files), is written in place. Otherwise the window goes to a new temporary
+// file in the target's folder, which is synced and renamed over the target by
 // Finish, after the last byte was written and the file closed without error; a
 // symbolic link is followed, so the link stays and the file it points to gets
-// the window. The temporary file is synced before the rename. A replaced file
-// keeps its permission bits (and its owner, where the user may give it); a new
-// one gets 0666 less the umask. An existing file the user may not write is
-// refused ("Unable to open file NAME") and kept. Until Finish succeeds the target keeps its old
-// content, and the destructor removes the temporary file. Throws "Unable to open file NAME" when
-// the temporary file (or the file written in place) cannot be made, and "Unable to write file NAME"
-// for any later failure.
+// the window. A replaced file keeps its permission bits (and its owner, where
+// the user may give it); a new one gets 0666 less the umask. Until Finish
+// succeeds the target keeps its old content; the destructor removes the
+// temporary file, and so does SIGINT, SIGTERM or SIGHUP arriving meanwhile
+// (each then ends the command as it would have).
+//
+// Throws "Unable to open file NAME" for an empty name, a folder, a loop of
+// symbolic links, an existing file the user may not write, or a temporary file
+// (or a file written in place) that cannot be made; "Unable to write file
+// NAME" for any later failure.
 class TOutputFile : public TOutput {
   public:
     // Standard output.
@@ -42,8 +46,9 @@ class TOutputFile : public TOutput {
     [[noreturn]] void FailWrite() const;
 
     int MbrIntFd;
-    std::string MbrStrName;       // as given; empty for standard output
-    std::string MbrStrTarget;     // the file renamed over: the name, links followed
-    std::string MbrStrTemporary;  // empty when written in place
+    std::string MbrStrName;        // as given
+    bool MbrBoolStandard = false;  // standard output, not a named file
+    std::string MbrStrTarget;      // the file renamed over: the name, links followed
+    std::string MbrStrTemporary;   // empty when written in place
     bool MbrBoolOpen = false;
 };

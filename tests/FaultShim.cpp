@@ -6,10 +6,12 @@
 // with EIO. GRIDSNIP_SHIM_WRITE_LIMIT: write takes N bytes in all (standard
 // error aside, so that the message gets out), then fails with ENOSPC.
 // GRIDSNIP_SHIM_WRITE_LOG: the size of every write to standard output is
-// appended to this file, one line each.
+// appended to this file, one line each. GRIDSNIP_SHIM_SIGNAL=S: the first write
+// to a file other than standard output and error raises signal S after it.
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -93,5 +95,9 @@ extern "C" ssize_t write(int fd, const void* buffer, size_t size) {
     }
     const ssize_t n = real(fd, buffer, static_cast<size_t>(allowed));
     gWritten += n > 0 && fd != 2 ? n : 0;
+    static const long long signal = Limit("GRIDSNIP_SHIM_SIGNAL");
+    if (signal > 0 && fd > 2) {
+        raise(static_cast<int>(signal));
+    }
     return n;
 }

@@ -151,6 +151,69 @@ TEST(TCropIo, AFileTheUserMayNotWriteIsRefusedAndKept) {
     EXPECT_EQ(Names(dir.Path("")), (std::vector<std::string>{"in.asc", "out.asc"}));
 }
 
+// Regression: an empty name counted as standard output, and a loop of links
+// was replaced by a regular file; both are refused and left as they were.
+TEST(TCropIo, NamesThatNameNoFileAreRefused) {
+    TempDir dir;
+    const std::string in = dir.Path("in.asc");
+    WriteFile(in, Grid());
+    ASSERT_EQ(symlink("loop2", dir.Path("loop1").c_str()), 0);
+    ASSERT_EQ(symlink("loop1", dir.Path("loop2").c_str()), 0);
+    for (const std::string& name : {std::string(), dir.Path("loop1")}) {
+        const ProcessResult result = RunProcess(GRIDSNIP_EXE, With(kCorners, {in, name}), "");
+        EXPECT_EQ(result.MbrErr, "Unable to open file " + name + "\n");
+        EXPECT_EQ(result.MbrStatus, 1);
+        EXPECT_EQ(result.MbrOut, "");
+    }
+    struct stat status {};
+    ASSERT_EQ(lstat(dir.Path("loop1").c_str(), &status), 0);
+    EXPECT_TRUE(S_ISLNK(status.st_mode));
+    EXPECT_EQ(Names(dir.Path("")), (std::vector<std::string>{"in.asc", "loop1", "loop2"}));
+}
+
+// Regression: a regular file under /dev (a tmpfs at /dev/shm) was written in
+// place like a device, so a failed write cut it.
+TEST(TCropIo, RegularFilesUnderDevAreReplacedWhole) {
+    const std::string out = "/dev/shm/gridsnip-test-" + std::to_string(getpid()) + ".asc";
+    {
+        std::ofstream probe(out);
+        if (!probe) {
+            GTEST_SKIP() << "no writable /dev/shm here";
+        }
+    }
+    TempDir dir;
+    const std::string in = dir.Path("in.asc");
+    WriteFile(in, Grid());
+    WriteFile(out, "precious\n");
+    const ProcessResult full = RunProcessWith(GRIDSNIP_EXE, With(kCorners, {in, out}), "",
+                                              Shimmed("GRIDSNIP_SHIM_WRITE_LIMIT=100"));
+    EXPECT_EQ(full.MbrErr, "Unable to write file " + out + "\n");
+    EXPECT_EQ(ReadFile(out), "precious\n");
+    ASSERT_EQ(RunProcess(GRIDSNIP_EXE, With(kCorners, {in, out}), "").MbrStatus, 0);
+    EXPECT_EQ(ReadFile(out), Window());
+    unlink(out.c_str());
+    for (const std::string& name : Names("/dev/shm")) {
+        EXPECT_NE(name.rfind(".gridsnip-", 0), 0u) << name;
+    }
+}
+
+// A run stopped by a signal while it writes leaves no temporary file behind
+// and ends by that signal; the old file stays.
+TEST(TCropIo, StoppedRunsRemoveTheirTemporaryFile) {
+    TempDir dir;
+    const std::string in = dir.Path("in.asc"), out = dir.Path("out.asc");
+    WriteFile(in, Grid());
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        WriteFile(out, "precious\n");
+        const ProcessResult stopped =
+            RunProcessWith(GRIDSNIP_EXE, With(kCorners, {in, out}), "",
+                           Shimmed("GRIDSNIP_SHIM_SIGNAL=" + std::to_string(signal)));
+        EXPECT_EQ(stopped.MbrStatus, 128 + signal);
+        EXPECT_EQ(ReadFile(out), "precious\n");
+        EXPECT_EQ(Names(dir.Path("")), (std::vector<std::string>{"in.asc", "out.asc"}));
+    }
+}
+
 TEST(TCropIo, LinksFifosAndStandardOutputAsOutputFile) {
     TempDir dir;
     const std::string in = dir.Path("in.asc");
