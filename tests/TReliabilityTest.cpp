@@ -224,6 +224,25 @@ TEST(TReliability, HeaderClaimsFailAtOnceInLittleMemory) {
     }
 }
 
+TEST(TReliability, EndlessInputWithoutWhiteSpaceFailsAtOnce) {
+    // /dev/zero as the input file and as standard input: its first word is no
+    // tag once it is longer than the longest tag, so the ncols message comes
+    // at once, in little memory (as much as the sanitizers leave measurable)
+    // and little CPU time.
+    ProcessOptions options;
+    options.MbrIntCpuSeconds = 5;
+    options.MbrLngMemoryLimit = kSanitized ? 0 : 32L << 20;
+    const std::string exe = GRIDSNIP_EXE;
+    const ProcessResult named = RunProcessWith(exe, {"0", "0", "1", "1", "/dev/zero"}, "", options);
+    const ProcessResult piped =
+        RunProcessWith("/bin/sh", {"-c", "exec \"$0\" 0 0 1 1 < /dev/zero", exe}, "", options);
+    for (const ProcessResult& result : {named, piped}) {
+        EXPECT_EQ(result.MbrErr, "File format error: expected to find ncols tag\n");
+        EXPECT_EQ(result.MbrStatus, 1);
+        EXPECT_EQ(result.MbrOut, "");
+    }
+}
+
 TEST(TReliability, FalseClaimOnALongPipeFailsWithoutFormingTheClaim) {
     // 2^31 - 2 columns and rows claimed, 9 MB of body (more than is read
     // ahead before the corners are looked up), corners in the first cells:
