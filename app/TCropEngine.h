@@ -30,7 +30,9 @@
 // value whose text already is what the rule writes is copied (TTokenText).
 // Memory: from a positional input, 1 MiB per thread and the output block, and
 // at most 1 MiB of notes, whatever the grid and window; from a stream, the
-// window's text besides.
+// window's text besides. One exception: a single token is held whole to be
+// judged as one word, so a token of n bytes takes about 2 n bytes while it is
+// read (3 n for a moment while the buffer grows); its work stays linear in n.
 class TCropEngine {
   public:
     struct TOptions {

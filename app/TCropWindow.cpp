@@ -13,7 +13,9 @@ namespace {
 // The segments that the axis lookup picks for two ordinates on an edge axis of
 // `segments` + 1 points formed by successive addition from `start` (reversed:
 // the points come out from the last index to the first, as Y edges do), -1 for
-// an ordinate outside the axis. Nothing is stored.
+// an ordinate outside the axis. The step is the cell size, positive, so the
+// walk stops once both ordinates are held (TEdgeRule::Form): corners near the
+// start cost a few edges however many the header claims. Nothing is stored.
 void LookUp(double start, double step, std::int32_t segments, bool reversed,
             const double (&ordinates)[2], std::int32_t (&found)[2]) {
     TEdgeRule::TLookup lookups[2] = {TEdgeRule::TLookup(ordinates[0]),
@@ -26,20 +28,25 @@ void LookUp(double start, double step, std::int32_t segments, bool reversed,
             lookups[1].Offer(index, previous, edge);
         }
         previous = edge;
+        return !(lookups[0].Held() && lookups[1].Held());
     });
     for (int k = 0; k < 2; ++k) {
         found[k] = lookups[k].Result(start, previous);
     }
 }
 
-// Edges a and a + 1 (in axis order) of an axis formed as LookUp forms it.
+// Edges a and a + 1 (in axis order) of an axis formed as LookUp forms it; the
+// walk stops once both are formed.
 void EdgesAt(double start, double step, std::int32_t segments, bool reversed, std::int32_t a,
              double (&edges)[2]) {
+    int missing = 2;
     TEdgeRule::Form(start, step, segments, [&](std::int32_t k, double edge) {
         const std::int32_t index = reversed ? segments - k : k;
         if (index == a || index == a + 1) {
             edges[index - a] = edge;
+            --missing;
         }
+        return missing > 0;
     });
 }
 

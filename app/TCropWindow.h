@@ -9,8 +9,10 @@
 // The cells that TMapTools::Extract cuts between two corners from the grid the
 // header describes, found without building the grid: the edges are formed as
 // the reader forms them (TEdgeRule::Form) and the lookup rule is applied to
-// them as they come (TEdgeRule::TLookup). Costs one pass over the column edges
-// and one over the row edges; stores nothing of the grid.
+// them as they come (TEdgeRule::TLookup). Costs at most one pass over the column
+// edges and one over the row edges, each stopping once both corners are held
+// (corners near the lower-left corner cost a few edges, whatever the header
+// claims); stores nothing of the grid.
 class TCropWindow {
   public:
     TCropWindow(const TARCGISScanner::THeader& header, double x1, double y1, double x2, double y2);

@@ -19,6 +19,7 @@ void TTokenReader::Restart(TFill fill) {
     MbrFill = std::move(fill);
     MbrSizeCursor = MbrSizeEnd = 0;
     MbrSizeBase = 0;
+    MbrSizeSearched = 0;
     MbrBoolEnded = false;
 }
 
@@ -57,11 +58,22 @@ bool TTokenReader::Whole(const char*& first, const char*& safe) {
     for (;;) {
         const char* data = MbrPtrBuffer.get();
         // Tokens that start before the last white space end before it; at the
-        // end of the input every token ends at the end.
+        // end of the input every token ends at the end. The search goes back
+        // only to where the last one stopped: the bytes before that hold no
+        // white space, so a long token costs one look at each of its bytes
+        // however many blocks it arrives in.
         std::size_t end = MbrSizeEnd;
         if (!MbrBoolEnded) {
-            while (end > MbrSizeCursor && !TTokenScan::IsSpace(data[end - 1])) {
+            std::size_t floor = MbrSizeCursor;
+            if (MbrSizeSearched > MbrSizeBase + floor) {
+                floor = static_cast<std::size_t>(MbrSizeSearched - MbrSizeBase);
+            }
+            while (end > floor && !TTokenScan::IsSpace(data[end - 1])) {
                 --end;
+            }
+            if (end == floor) {
+                MbrSizeSearched = MbrSizeBase + MbrSizeEnd;
+                end = MbrSizeCursor;  // [cursor, end) holds no white space
             }
         }
         if (end > MbrSizeCursor) {

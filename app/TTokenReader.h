@@ -8,7 +8,9 @@
 // Reads through a bounded buffer: `fill` hands over the next bytes (0 at the
 // end), and what is left of a block is moved to the front before the next one
 // is read. A token longer than the buffer grows the buffer to hold it whole,
-// since a number is judged as a whole word.
+// since a number is judged as a whole word: a token of n bytes takes up to
+// 2 n bytes of buffer (it doubles), 3 n for a moment while it grows. Each byte
+// is looked at a bounded number of times, however the bytes arrive.
 class TTokenReader {
   public:
     using TFill = std::function<std::size_t(char* to, std::size_t size)>;
@@ -54,5 +56,7 @@ class TTokenReader {
     std::size_t MbrSizeCursor = 0;
     std::size_t MbrSizeEnd = 0;
     std::uint64_t MbrSizeBase = 0;  // offset of the buffer's first byte
+    // Offset up to which Whole found no white space after the cursor.
+    std::uint64_t MbrSizeSearched = 0;
     bool MbrBoolEnded = false;
 };

@@ -2,6 +2,7 @@
 #include "files/TARCGISScanner.h"
 
 #include <cmath>
+#include <iomanip>
 #include <limits>
 
 #include <gridsnip/grid/TGridError.h>
@@ -32,11 +33,17 @@ struct TGetArea : std::streambuf {
     throw TGridError("File format error: " + what + kWhere);
 }
 
+// A tag word is taken at most this long: the longest tag, "NODATA_value", has
+// 12 characters, so a longer word is no tag whatever follows, and 13 of its
+// characters show that. Input without white space (/dev/zero) then fails at
+// once instead of being gathered whole.
+constexpr int kTagRoom = 13;
+
 // One tag word and its number, extracted in that order, then the tag compared.
 template <typename Number>
 void ReadItem(std::istream& in, const char* tag, const char* message, Number& value) {
     std::string word;
-    in >> word >> value;
+    in >> std::setw(kTagRoom) >> word >> value;
     if (word != tag) {
         throw TGridError(message);
     }
@@ -127,7 +134,7 @@ TARCGISScanner::THeader TARCGISScanner::ReadHeader() {
     ReadItem(MbrIn, "cellsize", "File format error: expected to find cellsize tag",
              header.MbrDblCellSize);
     std::string word;
-    MbrIn >> word;
+    MbrIn >> std::setw(kTagRoom) >> word;
     if (word != "NODATA_value" && word != "nodata_value") {
         throw TGridError("File format error: expected to find NODATA_value tag");
     }

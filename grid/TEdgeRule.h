@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <type_traits>
 
 // The one statement of the two rules that place a grid's cells, shared by the
 // reader that builds edge axes, the axis lookup and the crop engine, which
@@ -15,12 +16,29 @@ class TEdgeRule {
     // Calls each(k, coordinate) for the edges k = 0 .. segments, in that order:
     // edge 0 is `start`, and each next edge is the one before plus `step`, the
     // sum rounded to double (successive addition, not start + k x step, so the
-    // last bits follow the additions).
+    // last bits follow the additions). When `each` returns bool, false stops
+    // the walk after that edge.
+    //
+    // With a positive `step` the edges never decrease: x + step rounds to a
+    // value not below x (an infinite x stays, or becomes not a number, and a
+    // segment with an end that is not a number holds nothing). So the
+    // half-open segments [edge k, edge k + 1) that can hold an ordinate are
+    // disjoint, and a segment that holds one is the only one that does: a
+    // lookup (TLookup) that is Held cannot change, whichever segments are
+    // still to come, and its Result needs no later edge (the held segment
+    // lies between the axis's first edge and any edge formed after it). A
+    // walk that only looks up ordinates may stop once every lookup is Held.
     template <typename Each>
     static void Form(double start, double step, std::int32_t segments, Each each) {
         double coordinate = start;
         for (std::int32_t k = 0;; ++k) {
-            each(k, coordinate);
+            if constexpr (std::is_same_v<std::invoke_result_t<Each&, std::int32_t, double>, bool>) {
+                if (!each(k, coordinate)) {
+                    break;
+                }
+            } else {
+                each(k, coordinate);
+            }
             if (k >= segments) {
                 break;
             }
@@ -69,7 +87,8 @@ class TEdgeRule {
         }
 
         // True once a segment holds v: when segments are offered in rising
-        // index order, no later one can change the result.
+        // index order, or are disjoint (edges formed by Form with a positive
+        // step), no later one can change the result.
         bool Held() const { return MbrLngHolding != kNone; }
 
         // The segment, or -1 when there is none: v outside the range of the

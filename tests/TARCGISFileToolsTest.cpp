@@ -73,6 +73,8 @@ TEST(TARCGISFileTools, MalformedInputIsRefusedWithItsMessage) {
         {toTag + "NODATA_VALUE -9999 1 2 3 4 5 6",
          "File format error: expected to find NODATA_value tag"},
         {toTag + "1 2 3 4 5 6", "File format error: expected to find NODATA_value tag"},
+        {toTag + "NODATA_value_ -9999 1 2 3 4 5 6",
+         "File format error: expected to find NODATA_value tag"},
         {"ncols 3 nrows 2 xllcorner 2 yllcorner 4 cellsize nan NODATA_value 1",
          "File format error: expected to find NODATA_value tag"},
         {toTag + "NODATA_value",
@@ -116,6 +118,61 @@ TEST(TARCGISFileTools, MalformedInputIsRefusedWithItsMessage) {
     };
     for (const Case& c : cases) {
         EXPECT_EQ(MessageOf([&] { LoadText(c.input); }), c.message) << c.input;
+    }
+}
+
+namespace {
+
+// `prefix`, then `fill` bytes without end (cut at 64 MiB), counting what the
+// reader takes.
+class TEndless : public std::streambuf {
+  public:
+    TEndless(const std::string& prefix, char fill)
+        : MbrStrFirst(prefix + std::string(4096, fill)), MbrStrBlock(4096, fill) {
+        Serve(MbrStrFirst);
+    }
+    std::size_t Served() const { return MbrSizeServed; }
+
+  private:
+    void Serve(std::string& block) {
+        setg(block.data(), block.data(), block.data() + block.size());
+        MbrSizeServed += block.size();
+    }
+    int_type underflow() override {
+        if (MbrSizeServed >= std::size_t{64} << 20) {
+            return traits_type::eof();
+        }
+        Serve(MbrStrBlock);
+        return traits_type::to_int_type(*gptr());
+    }
+    std::string MbrStrFirst, MbrStrBlock;
+    std::size_t MbrSizeServed = 0;
+};
+
+}  // namespace
+
+TEST(TARCGISFileTools, AWordWithoutEndFailsAtOnceAsNoTag) {
+    // /dev/zero, or one endless word: no word longer than the longest tag can
+    // be a tag, so the tag's message comes after a block of the input, not
+    // after the whole word has been gathered.
+    const std::string toTag = "ncols 3\nnrows 2\nxllcorner 2\nyllcorner 4\ncellsize 0.5\n";
+    struct Case {
+        std::string prefix;
+        char fill;
+        std::string message;
+    } cases[] = {
+        {"", '\0', "File format error: expected to find ncols tag"},
+        {"ncols", 'x', "File format error: expected to find ncols tag"},
+        {"ncols 3 ", '\0', "File format error: expectd to find nrows tag"},
+        {toTag + "NODATA_value", 'e', "File format error: expected to find NODATA_value tag"},
+    };
+    for (const Case& c : cases) {
+        TEndless endless(c.prefix, c.fill);
+        std::istream in(&endless);
+        EXPECT_EQ(MessageOf([&] { std::unique_ptr<TMap>(TARCGISFileTools::LoadARCGISFile(in)); }),
+                  c.message)
+            << c.prefix;
+        EXPECT_LE(endless.Served(), std::size_t{1} << 16) << c.prefix;
     }
 }
 

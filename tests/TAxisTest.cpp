@@ -12,6 +12,7 @@
 #include <gridsnip/grid/TMapPoint.h>
 #include "TestSupport.h"
 #include "grid/TAxisSearch.h"
+#include "grid/TEdgeRule.h"
 
 namespace {
 
@@ -217,4 +218,71 @@ TEST(TAxis, PointAtChecksTheIndexAndTheSlot) {
                   "Index is out of range in TAxis::PointAt");
     }
     EXPECT_EQ(MessageOf([&] { axis.PointAt(1, "here"); }), "Axis point is not set in here");
+}
+
+namespace {
+
+// The segment the lookup rule gives for `ordinate` on the axis of `segments`
+// + 1 edges formed from `start` by `step`, offered in rising or falling
+// order; with `stop`, forming ends once the ordinate is held. `formed` counts
+// the edges formed.
+std::int32_t FormedLookup(double start, double step, std::int32_t segments, bool falling,
+                          double ordinate, bool stop, std::int64_t& formed) {
+    TEdgeRule::TLookup lookup(ordinate);
+    double previous = start;
+    formed = 0;
+    TEdgeRule::Form(start, step, segments, [&](std::int32_t k, double edge) {
+        ++formed;
+        if (k > 0) {
+            lookup.Offer(falling ? segments - k : k - 1, previous, edge);
+        }
+        previous = edge;
+        return !(stop && lookup.Held());
+    });
+    return lookup.Result(start, previous);
+}
+
+}  // namespace
+
+// Edges formed with a positive step never decrease, so a walk that stops once
+// the ordinate is held gives what the whole walk gives: on steps that round,
+// that vanish against a large start, that overflow, on non-numbers, and on
+// ordinates on, between and beyond the edges.
+TEST(TEdgeRule, StoppingOnceHeldGivesTheWholeWalksSegment) {
+    std::mt19937 random(16);
+    const double starts[] = {
+        0, -3.25, 1e17, 1.7e308, -std::numeric_limits<double>::infinity(), std::nan("")};
+    const double steps[] = {1,      1.0 / 3, 0.1,
+                            1e-300, 1e308,   std::numeric_limits<double>::infinity()};
+    std::int64_t stopped = 0;
+    for (double start : starts) {
+        for (double step : steps) {
+            for (int trial = 0; trial < 60; ++trial) {
+                const auto segments = static_cast<std::int32_t>(1 + random() % 20);
+                // Ordinates at edges, between them, and outside the axis.
+                double ordinate = start;
+                const int k = static_cast<int>(random() % 24) - 2;
+                for (int i = 0; i < k; ++i) {
+                    ordinate += step;
+                }
+                if (random() % 2) {
+                    ordinate += step * static_cast<double>(random() % 100) / 100;
+                }
+                if (k < 0) {
+                    ordinate -= step;
+                }
+                for (bool falling : {false, true}) {
+                    std::int64_t all = 0, some = 0;
+                    const std::int32_t whole =
+                        FormedLookup(start, step, segments, falling, ordinate, false, all);
+                    ASSERT_EQ(all, segments + 1);
+                    ASSERT_EQ(FormedLookup(start, step, segments, falling, ordinate, true, some),
+                              whole)
+                        << start << " + " << step << " x " << segments << " at " << ordinate;
+                    stopped += some < all;
+                }
+            }
+        }
+    }
+    EXPECT_GT(stopped, 300);  // the early stop was taken, not only the whole walk
 }

@@ -224,6 +224,44 @@ TEST(TReliability, HeaderClaimsFailAtOnceInLittleMemory) {
     }
 }
 
+TEST(TReliability, EndlessInputWithoutWhiteSpaceFailsAtOnce) {
+    // /dev/zero as the input file and as standard input: its first word is no
+    // tag once it is longer than the longest tag, so the ncols message comes
+    // at once, in little memory (as much as the sanitizers leave measurable)
+    // and little CPU time.
+    ProcessOptions options;
+    options.MbrIntCpuSeconds = 5;
+    options.MbrLngMemoryLimit = kSanitized ? 0 : 32L << 20;
+    const std::string exe = GRIDSNIP_EXE;
+    const ProcessResult named = RunProcessWith(exe, {"0", "0", "1", "1", "/dev/zero"}, "", options);
+    const ProcessResult piped =
+        RunProcessWith("/bin/sh", {"-c", "exec \"$0\" 0 0 1 1 < /dev/zero", exe}, "", options);
+    for (const ProcessResult& result : {named, piped}) {
+        EXPECT_EQ(result.MbrErr, "File format error: expected to find ncols tag\n");
+        EXPECT_EQ(result.MbrStatus, 1);
+        EXPECT_EQ(result.MbrOut, "");
+    }
+}
+
+TEST(TReliability, FalseClaimOnALongPipeFailsWithoutFormingTheClaim) {
+    // 2^31 - 2 columns and rows claimed, 9 MB of body (more than is read
+    // ahead before the corners are looked up), corners in the first cells:
+    // the lookup stops at the few edges that hold the corners, and the end of
+    // the input comes within a fraction of the CPU seconds that forming 2^31
+    // edges per axis takes.
+    ProcessOptions options;
+    options.MbrIntCpuSeconds = 3;
+    std::string text =
+        "ncols 2147483646\nnrows 2147483646\nxllcorner 0\nyllcorner 0\ncellsize 1\n"
+        "NODATA_value -9999\n";
+    for (int i = 0; i < 4500000; ++i) {
+        text += "1\n";
+    }
+    const ProcessResult piped = RunProcessWith(GRIDSNIP_EXE, {"0", "1", "1", "0"}, text, options);
+    EXPECT_EQ(piped.MbrErr, kEndOfFile);
+    EXPECT_EQ(piped.MbrStatus, 1);
+}
+
 namespace {
 
 // The command in memory on a grid text; "" for an error.
