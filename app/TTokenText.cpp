@@ -122,57 +122,18 @@ const char* TTokenText::CopyExact(const char* first, const char* limit, char* to
         }
     }
 #endif
-    // One pass: each byte is checked and copied, so an exact token costs no
-    // more than its copy. The checks are IsExact's, in the same order.
-    const auto digit = [](char c) { return static_cast<unsigned char>(c - '0') <= 9; };
-    const auto ended = [limit](const char* p) { return p == limit || TTokenScan::IsSpace(*p); };
-    const char* p = first;
-    char* out = to;
+    // A longer token, or one near the end of the bytes at hand: found whole,
+    // then judged by IsExact. Exact tokens have at most 21 bytes.
+    const char* last = first;
+    while (last != limit && !TTokenScan::IsSpace(*last)) {
+        ++last;
+    }
     written = nullptr;
-    if (*p == '-') {
-        *out++ = *p++;
+    if (IsExact(first, last)) {
+        std::memcpy(to, first, static_cast<std::size_t>(last - first));
+        written = to + (last - first);
     }
-    const char* whole = p;
-    // At most 22 bytes are copied: longer tokens are never exact.
-    while (p != limit && digit(*p) && p - first < 22) {
-        *out++ = *p++;
-    }
-    const std::ptrdiff_t wholeDigits = p - whole;
-    if (wholeDigits == 0 || (wholeDigits > 1 && *whole == '0')) {
-        // Not exact: on to the token's end.
-    } else if (ended(p)) {
-        if (wholeDigits <= 15) {
-            written = out;
-        }
-        return p;
-    } else if (*p == '.') {
-        *out++ = *p++;
-        const char* fraction = p;
-        while (p != limit && digit(*p) && p - first < 22) {
-            *out++ = *p++;
-        }
-        const std::ptrdiff_t fractionDigits = p - fraction;
-        if (ended(p) && fractionDigits > 0 && p[-1] != '0') {
-            bool exact;
-            if (*whole != '0') {
-                exact = wholeDigits + fractionDigits <= 15;
-            } else {
-                std::ptrdiff_t zeros = 0;
-                while (fraction[zeros] == '0') {
-                    ++zeros;
-                }
-                exact = zeros <= 3 && fractionDigits - zeros <= 15;
-            }
-            if (exact) {
-                written = out;
-            }
-            return p;
-        }
-    }
-    while (!ended(p)) {
-        ++p;
-    }
-    return p;
+    return last;
 }
 
 const char* TTokenText::WriteRun(const char* first, const char* safe, std::int64_t& count,
@@ -200,7 +161,7 @@ const char* TTokenText::WriteRun(const char* first, const char* safe, std::int64
             last = CopyExact(p, safe, out, written);
         }
         if (written == nullptr) {
-            written = Write(out, p, last);
+            written = Convert(out, p, last);
             if (written == nullptr) {
                 bad = p;
                 badEnd = last;
@@ -224,6 +185,10 @@ char* TTokenText::Write(char* to, const char* first, const char* last) {
         }
         return to;
     }
+    return Convert(to, first, last);
+}
+
+char* TTokenText::Convert(char* to, const char* first, const char* last) {
     double value;
     if (!TNumberText::ParsePlainNumber(first, last, value) &&
         !TNumberText::ParseDouble(first, last, value)) {

@@ -40,4 +40,8 @@ class TTokenText {
     // kRoom bytes: a copied token has at most 22.
     static char* Write(char* to, const char* first, const char* last);
     static constexpr std::size_t kRoom = 48;
+
+  private:
+    // Write for a token known not to be exact: parsed and written by the rule.
+    static char* Convert(char* to, const char* first, const char* last);
 };

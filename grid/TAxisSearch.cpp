@@ -16,14 +16,14 @@ TAxisSearch::TAxisSearch(const TAxis& axis, char selector)
         if (point == nullptr) {
             // The scan reads only the slots it reaches, and fails there: leave
             // such an axis to it.
-            MbrBlnComplete = false;
             MbrVecCoordinates.clear();
             return;
         }
         MbrVecCoordinates.push_back(selector == 'X' ? point->MbrDblX : point->MbrDblY);
     }
-    bool rising = true;
-    bool falling = true;
+    // Fewer than two points make no segment: left to the scan too.
+    bool rising = MbrVecCoordinates.size() >= 2;
+    bool falling = rising;
     for (std::size_t i = 1; i < MbrVecCoordinates.size(); ++i) {
         rising = rising && MbrVecCoordinates[i - 1] < MbrVecCoordinates[i];
         falling = falling && MbrVecCoordinates[i - 1] > MbrVecCoordinates[i];
@@ -40,25 +40,18 @@ const TAxis& TAxisSearch::EdgesOf(const TMap& map, char selector) {
 }
 
 std::int32_t TAxisSearch::Find(double ordinate) const {
-    if (!MbrBlnComplete) {
+    // An axis that is not strictly monotone, or has an empty slot, is the
+    // scan's: the axis has not changed since the search was made.
+    if (MbrIntDirection == 0) {
         return MbrAxis.FindIndex(ordinate, MbrChrSelector);
     }
     const std::vector<double>& c = MbrVecCoordinates;
     const auto n = static_cast<std::int32_t>(c.size());
-    if (n < 2 || std::isnan(ordinate)) {
-        return -1;
-    }
     const double first = c.front();
     const double last = c.back();
-    if (!(std::min(first, last) <= ordinate && ordinate <= std::max(first, last))) {
+    if (std::isnan(ordinate) ||
+        !(std::min(first, last) <= ordinate && ordinate <= std::max(first, last))) {
         return -1;
-    }
-    if (MbrIntDirection == 0) {
-        TEdgeRule::TLookup lookup(ordinate);
-        for (std::int32_t i = 0; i + 1 < n && !lookup.Held(); ++i) {
-            lookup.Offer(i, c[static_cast<std::size_t>(i)], c[static_cast<std::size_t>(i) + 1]);
-        }
-        return lookup.Result(first, last);
     }
     // Strictly monotone: the segments do not overlap and cover the range but
     // its upper end, so the one segment holding the ordinate is the scan's

@@ -33,6 +33,5 @@ class TAxisSearch {
     const TAxis& MbrAxis;
     char MbrChrSelector;
     std::vector<double> MbrVecCoordinates;  // the selected coordinates, in axis order
-    int MbrIntDirection = 0;                // 1 strictly rising, -1 strictly falling, 0 otherwise
-    bool MbrBlnComplete = true;             // every slot holds a point
+    int MbrIntDirection = 0;  // 1 strictly rising, -1 strictly falling, 0: the axis's own scan
 };
